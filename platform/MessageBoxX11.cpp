@@ -1,0 +1,2 @@
+#include "platform/MessageBox.h"
+void showMessageBox(const char*, const char*) {}

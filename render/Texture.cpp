@@ -1,0 +1,2 @@
+#include "render/Texture.h"
+Texture::Texture() { glGenTextures(1, &textureId); }
