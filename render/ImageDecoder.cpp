@@ -1,1 +1,100 @@
+// Decodes PNG and JPEG (and whatever else stb_image reads) into tightly packed 8-bit pixels.
+// Pure CPU work: safe to call without a GL context, and on any bytes at all.
 #include "render/ImageDecoder.h"
+
+#include <stb_image.h>
+
+#include <climits>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// The largest side a GL texture is guaranteed to take on the machines we run on, and a
+// bound on the whole picture (64 MB as RGBA). Checking the header first keeps a file that
+// merely claims a huge size from costing gigabytes and seconds to decode.
+constexpr int maxImageSide = 16384;
+constexpr long long maxImagePixels = 4096LL * 4096LL;
+
+bool fitsTexture(int width, int height)
+{
+    return width > 0 && height > 0 && width <= maxImageSide && height <= maxImageSide &&
+           static_cast<long long>(width) * height <= maxImagePixels;
+}
+
+bool validChannels(int channels)
+{
+    return channels >= 1 && channels <= 4;
+}
+
+DecodedImage adopt(unsigned char* pixels, int width, int height, int channels)
+{
+    DecodedImage image;
+    if (pixels == nullptr)
+        return image;
+    image.pixels = pixels;
+    image.width = width;
+    image.height = height;
+    image.channels = channels;
+    return image;
+}
+
+}  // namespace
+
+DecodedImage::~DecodedImage()
+{
+    stbi_image_free(pixels);
+}
+
+DecodedImage::DecodedImage(DecodedImage&& other) noexcept
+    : width(other.width), height(other.height), channels(other.channels), pixels(other.pixels)
+{
+    other.width = 0;
+    other.height = 0;
+    other.channels = 0;
+    other.pixels = nullptr;
+}
+
+DecodedImage& DecodedImage::operator=(DecodedImage&& other) noexcept
+{
+    if (this != &other) {
+        stbi_image_free(pixels);
+        width = std::exchange(other.width, 0);
+        height = std::exchange(other.height, 0);
+        channels = std::exchange(other.channels, 0);
+        pixels = std::exchange(other.pixels, nullptr);
+    }
+    return *this;
+}
+
+DecodedImage decodeImageFile(const char* path, int channels)
+{
+    if (path == nullptr || !validChannels(channels))
+        return DecodedImage();
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr)
+        return DecodedImage();
+    int width = 0;
+    int height = 0;
+    int fileChannels = 0;
+    unsigned char* pixels = nullptr;
+    // stbi_info_from_file puts the file position back, so the decode starts at the header again.
+    if (stbi_info_from_file(file, &width, &height, &fileChannels) != 0 && fitsTexture(width, height))
+        pixels = stbi_load_from_file(file, &width, &height, &fileChannels, channels);
+    std::fclose(file);
+    return adopt(pixels, width, height, channels);
+}
+
+DecodedImage decodeImageMemory(const unsigned char* bytes, std::size_t size, int channels)
+{
+    if (bytes == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX) || !validChannels(channels))
+        return DecodedImage();
+    const int length = static_cast<int>(size);
+    int width = 0;
+    int height = 0;
+    int fileChannels = 0;
+    if (stbi_info_from_memory(bytes, length, &width, &height, &fileChannels) == 0 || !fitsTexture(width, height))
+        return DecodedImage();
+    unsigned char* pixels = stbi_load_from_memory(bytes, length, &width, &height, &fileChannels, channels);
+    return adopt(pixels, width, height, channels);
+}

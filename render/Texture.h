@@ -17,7 +17,8 @@ public:
 
     Texture();  // asks GL for a fresh name
 
-    // Defines level 0 from `pixels` (width × height texels laid out as imageFormat, may be null),
-    // sets the wrap and filter parameters and leaves GL_TEXTURE_2D unbound.
+    // Defines level 0 from `pixels` (width × height texels laid out as imageFormat, rows tightly
+    // packed, may be null), sets the wrap and filter parameters and leaves GL_TEXTURE_2D unbound.
+    // The unpack alignment is back at GL's default of 4 afterwards.
     void upload(const unsigned char* pixels);
 };

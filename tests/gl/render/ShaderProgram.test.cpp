@@ -1,0 +1,289 @@
+// The sprite program's build and its standard-output reports. Expected reports are put
+// together from the fixed report layout and from info logs that the tests fetch from GL
+// themselves, by compiling and linking the same sources on their own.
+#include "render/ShaderProgram.h"
+
+#include "support/GlTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace {
+
+const std::string readFailure = "ERROR::SHADER: Failed to read shader files\n";
+
+std::string separatorLine()
+{
+    return "\n -- " + std::string(51, '-') + " -- \n";
+}
+
+std::string compileReport(const std::string& label, const std::string& log)
+{
+    return "| ERROR::SHADER: Compile-time error: Type: " + label + "\n" + log + separatorLine();
+}
+
+std::string linkReport(const std::string& log)
+{
+    return "| ERROR::Shader: Link-time error: Type: PROGRAM\n" + log + separatorLine();
+}
+
+// What GL says about a source or a link, fetched in full.
+struct Verdict {
+    bool ok = false;
+    std::string log;
+};
+
+GLuint compile(GLenum type, const std::string& source)
+{
+    const GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+Verdict compileVerdict(GLenum type, const std::string& source)
+{
+    const GLuint shader = compile(type, source);
+    GLint status = 0;
+    GLint length = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
+    glDeleteShader(shader);
+    return {status != 0, log.data()};
+}
+
+Verdict linkVerdict(const std::string& vertex, const std::string& fragment)
+{
+    const GLuint program = glCreateProgram();
+    const GLuint stages[2] = {compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment)};
+    for (GLuint stage : stages)
+        glAttachShader(program, stage);
+    glLinkProgram(program);
+    GLint status = 0;
+    GLint length = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetProgramInfoLog(program, length + 1, nullptr, log.data());
+    for (GLuint stage : stages)
+        glDeleteShader(stage);
+    glDeleteProgram(program);
+    return {status != 0, log.data()};
+}
+
+// The stages still attached to `program`, or -1 if one of them was not deleted by the build.
+int attachedStagesMarkedForDeletion(GLuint program)
+{
+    GLuint stages[4] = {};
+    GLsizei count = 0;
+    glGetAttachedShaders(program, 4, &count, stages);
+    for (GLsizei i = 0; i < count; ++i) {
+        GLint deleted = 0;
+        glGetShaderiv(stages[i], GL_DELETE_STATUS, &deleted);
+        if (deleted == 0)
+            return -1;
+    }
+    return count;
+}
+
+std::string assetText(const char* name)
+{
+    return readTextFile(assetsFolder() / name);
+}
+
+// A fragment stage with one undeclared name per line: every line adds to the log.
+std::string fragmentWithManyErrors(int count)
+{
+    std::string source = "#version 330 core\nout vec4 colour;\nvoid main()\n{\n";
+    for (int i = 0; i < count; ++i)
+        source += "    colour = vec4(undeclaredName" + std::to_string(i) + ");\n";
+    return source + "}\n";
+}
+
+// The reports of a build on two empty texts: both stages and the link fail.
+std::string reportsForEmptySources()
+{
+    const Verdict vertex = compileVerdict(GL_VERTEX_SHADER, "");
+    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, "");
+    const Verdict link = linkVerdict("", "");
+    EXPECT_FALSE(vertex.ok);
+    EXPECT_FALSE(fragment.ok);
+    EXPECT_FALSE(link.ok);
+    return compileReport("VERTEX", vertex.log) + compileReport("FRAGMENT", fragment.log) + linkReport(link.log);
+}
+
+const std::string brokenFragment = "#version 330 core\nout vec4 colour;\nvoid main() { colour = 1; }\n";
+
+std::string buildAndCapture(const std::string& vertex, const std::string& fragment, ShaderProgram& program)
+{
+    testing::internal::CaptureStdout();
+    program.build(vertex.c_str(), fragment.c_str());
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string loadAndCapture(const std::filesystem::path& folder, ShaderProgram& program)
+{
+    const WorkingDirectory inFolder(folder);
+    testing::internal::CaptureStdout();
+    program = loadProgramFromFiles();
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(ShaderProgramBuild, GameShadersBuildSilentlyWithTheirInterface)
+{
+    ShaderProgram program;
+    const std::string output = loadAndCapture(assetsFolder(), program);
+
+    EXPECT_EQ(output, "");
+    ASSERT_NE(program.programId, 0u);
+    GLint linked = 0;
+    glGetProgramiv(program.programId, GL_LINK_STATUS, &linked);
+    EXPECT_NE(linked, 0);
+    for (const char* uniform : {"model", "projection", "spriteColor", "image"})
+        EXPECT_NE(glGetUniformLocation(program.programId, uniform), -1) << uniform;
+    GLint attributes = 0;
+    glGetProgramiv(program.programId, GL_ACTIVE_ATTRIBUTES, &attributes);
+    EXPECT_EQ(attributes, 2);
+    EXPECT_EQ(attachedStagesMarkedForDeletion(program.programId), 2);  // no geometry stage
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, MissingVertexFileReportsReadFailureThenBuildsEmptyStages)
+{
+    ScratchFolder folder;
+    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    ShaderProgram program;
+    const std::string output = loadAndCapture(folder.path, program);
+
+    // A failed read leaves both texts empty, the fragment text too.
+    EXPECT_EQ(output, readFailure + reportsForEmptySources());
+    EXPECT_NE(program.programId, 0u);
+    EXPECT_EQ(glIsProgram(program.programId), GL_TRUE);
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, UnreadableVertexFileIsAReadFailure)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path / "vertex.txt");  // opens, but can't be read
+    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    ShaderProgram program;
+    const std::string output = loadAndCapture(folder.path, program);
+
+    EXPECT_EQ(output, readFailure + reportsForEmptySources());
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, EmptyVertexFileIsReadAsEmptyText)
+{
+    ScratchFolder folder;
+    writeTextFile(folder.path / "vertex.txt", "");
+    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    ShaderProgram program;
+    const std::string output = loadAndCapture(folder.path, program);
+
+    const Verdict vertex = compileVerdict(GL_VERTEX_SHADER, "");
+    const Verdict link = linkVerdict("", assetText("fragment.txt"));
+    ASSERT_FALSE(vertex.ok);
+    ASSERT_FALSE(link.ok);
+    EXPECT_EQ(output, compileReport("VERTEX", vertex.log) + linkReport(link.log));
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, FragmentCompileFailureIsReportedUnderItsLabel)
+{
+    const std::string vertexSource = assetText("vertex.txt");
+    ShaderProgram program;
+    const std::string output = buildAndCapture(vertexSource, brokenFragment, program);
+
+    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, brokenFragment);
+    const Verdict link = linkVerdict(vertexSource, brokenFragment);
+    ASSERT_FALSE(fragment.ok);
+    ASSERT_FALSE(link.ok);
+    EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log) + linkReport(link.log));
+    EXPECT_NE(program.programId, 0u);
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, LongLogIsCutTo1023Characters)
+{
+    const std::string vertexSource = assetText("vertex.txt");
+    const std::string fragmentSource = fragmentWithManyErrors(100);
+    ShaderProgram program;
+    const std::string output = buildAndCapture(vertexSource, fragmentSource, program);
+
+    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, fragmentSource);
+    const Verdict link = linkVerdict(vertexSource, fragmentSource);
+    ASSERT_GT(fragment.log.size(), 1100u);
+    ASSERT_FALSE(link.ok);
+    EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log.substr(0, 1023)) + linkReport(link.log.substr(0, 1023)));
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
+{
+    const std::string vertexSource = assetText("vertex.txt");
+    const std::string fragmentSource = assetText("fragment.txt");
+    const std::string brokenGeometry = "#version 330 core\nvoid main() { undeclared(); }\n";
+    ShaderProgram program;
+    testing::internal::CaptureStdout();
+    program.build(vertexSource.c_str(), fragmentSource.c_str(), brokenGeometry.c_str());
+    const std::string output = testing::internal::GetCapturedStdout();
+
+    const Verdict geometry = compileVerdict(GL_GEOMETRY_SHADER, brokenGeometry);
+    ASSERT_FALSE(geometry.ok);
+    EXPECT_EQ(output.rfind(compileReport("GEOMETRY", geometry.log) + "| ERROR::Shader: Link-time error: Type: PROGRAM\n", 0),
+              0u)
+        << output;
+    EXPECT_EQ(attachedStagesMarkedForDeletion(program.programId), 3);
+    glDeleteProgram(program.programId);
+}
+
+TEST(ShaderProgramReport, OnlyTheExactLabelProgramSelectsTheLinkCheck)
+{
+    const GLuint shader = compile(GL_FRAGMENT_SHADER, brokenFragment);
+    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, brokenFragment);
+    ShaderProgram program;
+
+    testing::internal::CaptureStdout();
+    program.reportBuildErrors(shader, "Program");
+    program.reportBuildErrors(shader, "PROGRAM ");
+    const std::string output = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(output, compileReport("Program", fragment.log) + compileReport("PROGRAM ", fragment.log));
+    glDeleteShader(shader);
+}
+
+TEST(ShaderProgramUniforms, SettersWriteTheNamedUniformsOfTheCurrentProgram)
+{
+    ShaderProgram program = spriteProgram();
+    glm::mat4 model(0.0f);
+    for (int i = 0; i < 16; ++i)
+        glm::value_ptr(model)[i] = static_cast<float>(i + 1);  // not symmetric: shows a transposition
+
+    program.setUniformInt("image", 3);
+    program.setUniformVec3("spriteColor", 0.25f, 0.5f, 0.75f);
+    program.setUniformMat4("model", model);
+
+    GLint image = 0;
+    glGetUniformiv(program.programId, glGetUniformLocation(program.programId, "image"), &image);
+    EXPECT_EQ(image, 3);
+    float colour[3] = {};
+    glGetUniformfv(program.programId, glGetUniformLocation(program.programId, "spriteColor"), colour);
+    EXPECT_EQ(colour[0], 0.25f);
+    EXPECT_EQ(colour[1], 0.5f);
+    EXPECT_EQ(colour[2], 0.75f);
+    float stored[16] = {};
+    glGetUniformfv(program.programId, glGetUniformLocation(program.programId, "model"), stored);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(stored[i], static_cast<float>(i + 1)) << i;
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(static_cast<GLuint>(current), program.programId);
+    glDeleteProgram(program.programId);
+}
+
+}  // namespace

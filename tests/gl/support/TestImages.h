@@ -1,0 +1,17 @@
+// Image files that tests make for themselves: 8-bit through stb_image_write, and 16-bit PNGs,
+// which stb_image_write can't make, through a small encoder of our own. Needs no GL.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A PNG file of 8-bit samples (1 grey, 2 grey + alpha, 3 RGB, 4 RGBA), rows top first.
+std::vector<unsigned char> encodePng8(int width, int height, int channels, const std::vector<unsigned char>& samples);
+
+// A PNG file of 16-bit samples, same channel meanings, rows top first.
+std::vector<unsigned char> encodePng16(int width, int height, int channels, const std::vector<uint16_t>& samples);
+
+// The signature and an IHDR chunk (8-bit RGB) claiming width × height, and nothing else.
+std::vector<unsigned char> encodePngHeaderOnly(uint32_t width, uint32_t height);
+
+bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
