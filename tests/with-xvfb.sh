@@ -3,7 +3,9 @@
 # hands it to the command as DISPLAY, and stops that server (by its PID) when the command ends.
 set -u
 displayFile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayFile" 2>/dev/null &
+# -noreset: the server would otherwise reset whenever its last client leaves, turning away
+# anyone who connects during the reset.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayFile" 2>/dev/null &
 xvfbPid=$!
 cleanup() {
     kill "$xvfbPid" 2>/dev/null

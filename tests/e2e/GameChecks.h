@@ -1,0 +1,33 @@
+// Steps and picture checks that several end-to-end tests share.
+#pragma once
+#include "ExpectedBackground.h"
+#include "GameProcess.h"
+#include "Image.h"
+#include "WindowId.h"
+
+#include <chrono>
+#include <string>
+
+// The game takes keys from its first frame tick on, 33 ms into its main loop; keys sent
+// earlier are lost. Its first frame on screen (anything but all black) shows that the main loop
+// has begun: waits for that picture, then long enough for the tick, and returns the picture.
+// Throws std::runtime_error if the window stays black.
+Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+
+// True if the process is still running after `duration` (checked all along).
+bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration);
+
+bool isAllBlack(const Image& picture);
+
+// Saves a picture under the build tree (tests/e2e/screenshots/<test>-<label>.png) so that a
+// failed check can be looked at.
+void keepScreenshot(const Image& picture, const std::string& label);
+
+// Pixels of `area` that don't show the background, counted in field coordinates; the window
+// shows field pixel (x, y) at (x, y + offsetY).
+int countNotBackground(const Image& picture, const ExpectedBackground& background, const PixelRect& area,
+                       int offsetY = 0);
+
+// The leftmost x of the paddle in the picture: the first of three neighbouring pixels of
+// field row `row` that aren't background. -1 if there is none.
+int paddleLeftEdge(const Image& picture, const ExpectedBackground& background, int row);

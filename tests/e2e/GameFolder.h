@@ -1,0 +1,39 @@
+// The working folder of one run of the game: a fresh temporary folder holding copies of the
+// game's shader sources and images, which a test may then remove, empty or replace. The
+// captured output of the run goes beside it, not into it, since the game reads its folder.
+// Everything is deleted when the object goes away.
+#pragma once
+#include "ImageFiles.h"
+
+#include <filesystem>
+#include <string>
+
+class GameFolder {
+public:
+    // The six files the game reads from its working directory.
+    static const std::vector<std::string>& assetNames();
+    // The game's own copy of an asset, as it is kept with the sources.
+    static std::filesystem::path sourceAsset(const std::string& name);
+    static std::string readSourceText(const std::string& name);
+
+    // Copies every asset into a new folder. Throws std::runtime_error if one is missing.
+    GameFolder();
+    ~GameFolder();
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
+
+    const std::filesystem::path& workingDirectory() const { return workingDirectory_; }
+    // A path outside the working directory, for captured output.
+    std::filesystem::path logPath(const std::string& name) const { return root_ / name; }
+
+    bool has(const std::string& name) const;
+    // A file of the working directory, as the game will find it.
+    std::string readText(const std::string& name) const;
+    void remove(const std::string& name);
+    void write(const std::string& name, const Bytes& bytes);
+    void write(const std::string& name, const std::string& text);
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path workingDirectory_;
+};

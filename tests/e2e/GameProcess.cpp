@@ -1,0 +1,84 @@
+#include "GameProcess.h"
+
+#include "Poll.h"
+#include "XDisplay.h"
+#include "Xdotool.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+const char* const gameWindowTitle = "^Zorvex_OOP$";
+
+namespace {
+
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A reset that is under way when we connect turns us away too; it is over in a moment.
+std::unique_ptr<XDisplay> holdServer()
+{
+    std::unique_ptr<XDisplay> hold;
+    pollUntil(std::chrono::milliseconds(3000), [&] {
+        try {
+            hold = std::make_unique<XDisplay>();
+        } catch (const std::runtime_error&) {
+        }
+        return hold != nullptr;
+    });
+    if (!hold)
+        throw std::runtime_error("cannot connect to the X server; is DISPLAY set?");
+    return hold;
+}
+
+}  // namespace
+
+GameProcess::GameProcess(const GameFolder& folder, const std::string& executable)
+    : outputPath_(folder.logPath("stdout.txt").string()), errorPath_(folder.logPath("stderr.txt").string()),
+      serverHold_(holdServer()), started_(std::chrono::steady_clock::now()),
+      process_(std::make_unique<ChildProcess>(std::vector<std::string>{executable},
+                                              folder.workingDirectory().string(), outputPath_, errorPath_))
+{
+}
+
+GameProcess::~GameProcess()
+{
+    // The game first, then our hold on the server.
+    process_.reset();
+}
+
+WindowId GameProcess::waitForWindow(std::chrono::milliseconds limit, const std::string& titlePattern)
+{
+    std::optional<WindowId> window;
+    bool ended = false;
+    pollUntil(
+        limit,
+        [&] {
+            ended = !process_->isRunning();
+            if (!ended)
+                window = xdotool::findVisibleWindow(titlePattern);
+            return ended || window.has_value();
+        },
+        std::chrono::milliseconds(50));
+    if (ended)
+        throw std::runtime_error("the program ended (" + process_->waitForExit(std::chrono::milliseconds(0)).describe() +
+                                 ") before showing a window titled " + titlePattern + "; stderr: " + standardError());
+    if (!window)
+        throw std::runtime_error("no window titled " + titlePattern + " appeared");
+    return *window;
+}
+
+std::string GameProcess::standardOutput() const
+{
+    return readText(outputPath_);
+}
+
+std::string GameProcess::standardError() const
+{
+    return readText(errorPath_);
+}

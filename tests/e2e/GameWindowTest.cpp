@@ -1,0 +1,65 @@
+// The game as a program: its window, its keys, its exit status and its standard output.
+#include "GameChecks.h"
+#include "GameProcess.h"
+#include "Poll.h"
+#include "Screenshot.h"
+#include "Xdotool.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+TEST(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
+{
+    GameFolder folder;
+    GameProcess game(folder);
+    // The title is matched exactly.
+    const WindowId window = game.waitForWindow();
+
+    // With no window manager to move it, the window sits where the game asked.
+    const WindowGeometry geometry = xdotool::geometry(window);
+    EXPECT_EQ(geometry.width, 600);
+    EXPECT_EQ(geometry.height, 600);
+    EXPECT_EQ(geometry.x, 100);
+    EXPECT_EQ(geometry.y, 100);
+
+    waitUntilTakingKeys(window);
+    xdotool::pressKeys(window, {"Escape"});
+    const ProcessEnd end = game.waitForExit(1000ms);
+    EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+    EXPECT_EQ(game.standardOutput(), "");
+}
+
+TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
+{
+    GameFolder folder;
+    GameProcess game(folder);
+    const WindowId window = game.waitForWindow();
+    const Image first = waitUntilTakingKeys(window);
+
+    // Ordinary keys other than space start nothing: the picture stays as it is.
+    xdotool::pressKeys(window, {"a", "b", "x", "Return", "BackSpace", "1"});
+    EXPECT_TRUE(staysRunningFor(game, 300ms));
+    const Image still = captureWindow(window);
+    EXPECT_TRUE(sameInside(first, still, {0, 0, still.width, still.height}))
+        << "the picture changed before space was pressed";
+
+    // Space sets the ball going; more keys, space among them, change nothing about that.
+    xdotool::pressKeys(window, {"space"});
+    xdotool::pressKeys(window, {"a", "b", "space", "z", "Tab"});
+    const PictureWait moved = waitForPicture(window, 3000ms, [&](const Image& shot) {
+        return !sameInside(shot, still, {0, 0, shot.width, shot.height});
+    });
+    EXPECT_TRUE(moved.satisfied) << "nothing moved after space";
+    // And it keeps redrawing: a later frame differs again.
+    const PictureWait movedAgain = waitForPicture(window, 3000ms, [&](const Image& shot) {
+        return !sameInside(shot, moved.last, {0, 0, shot.width, shot.height});
+    });
+    EXPECT_TRUE(movedAgain.satisfied) << "the picture stopped changing";
+
+    EXPECT_TRUE(staysRunningFor(game, 1000ms)) << "the game ended without Escape";
+    xdotool::pressKeys(window, {"Escape"});
+    const ProcessEnd end = game.waitForExit(1000ms);
+    EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+    EXPECT_EQ(game.standardOutput(), "");
+}

@@ -1,0 +1,5 @@
+// An X window, as xdotool prints it and Xlib takes it. Kept apart from Xlib's own header,
+// whose macros (None, Bool, Status) clash with ordinary C++ such as GoogleTest's.
+#pragma once
+
+using WindowId = unsigned long;
