@@ -1,12 +1,15 @@
-// Decodes PNG and JPEG (and whatever else stb_image reads) into tightly packed 8-bit pixels.
+// Decodes PNG and JPEG into tightly packed 8-bit pixels.
 // Pure CPU work: safe to call without a GL context, and on any bytes at all.
 #include "render/ImageDecoder.h"
+
+#include "render/ImageScreen.h"
 
 #include <stb_image.h>
 
 #include <climits>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -69,25 +72,28 @@ DecodedImage& DecodedImage::operator=(DecodedImage&& other) noexcept
 
 DecodedImage decodeImageFile(const char* path, int channels)
 {
-    if (path == nullptr || !validChannels(channels))
+    if (path == nullptr)
         return DecodedImage();
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr)
         return DecodedImage();
-    int width = 0;
-    int height = 0;
-    int fileChannels = 0;
-    unsigned char* pixels = nullptr;
-    // stbi_info_from_file puts the file position back, so the decode starts at the header again.
-    if (stbi_info_from_file(file, &width, &height, &fileChannels) != 0 && fitsTexture(width, height))
-        pixels = stbi_load_from_file(file, &width, &height, &fileChannels, channels);
+    // Read whole, so that the bytes can be screened before the decoder sees them.
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[64 * 1024];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    const bool readError = std::ferror(file) != 0;
     std::fclose(file);
-    return adopt(pixels, width, height, channels);
+    if (readError)
+        return DecodedImage();
+    return decodeImageMemory(bytes.data(), bytes.size(), channels);
 }
 
 DecodedImage decodeImageMemory(const unsigned char* bytes, std::size_t size, int channels)
 {
-    if (bytes == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX) || !validChannels(channels))
+    if (bytes == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX) || !validChannels(channels) ||
+        !isAcceptedImage(bytes, size))
         return DecodedImage();
     const int length = static_cast<int>(size);
     int width = 0;

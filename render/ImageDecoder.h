@@ -1,6 +1,6 @@
 // Image files decoded into 8-bit pixels, top row first, with exactly the channel count
-// that the texture format needs, ready for upload. Needs no GL context. Input that can't be
-// decoded, and images wider or taller than 16384 pixels or larger than 4096 × 4096 in all
+// that the texture format needs, ready for upload. Needs no GL context. Only PNG and JPEG
+// are decoded (see ImageScreen.h). Input that can't be decoded, and images wider or taller than 16384 pixels or larger than 4096 × 4096 in all
 // (refused from the header alone), give an empty image.
 #pragma once
 #include <cstddef>
