@@ -92,10 +92,17 @@ HitResult findBallHit(const GameObject& box)
     const glm::vec2 centre(ball->position.x + ball->radius, ball->position.y + ball->radius);
     const glm::vec2 half = box.size * 0.5f;
     const glm::vec2 middle = box.position + half;
-    const glm::vec2 delta = glm::clamp(centre - middle, -half, half);
-    const glm::vec2 nearest = middle + delta;
+    const glm::vec2 away = centre - middle;
 
     HitResult result;
+    // Nearly every test is a miss. A box farther than half its size plus the radius on either
+    // axis is one for certain, without waiting on a square root; the margin leaves every case
+    // near the boundary to the exact test below.
+    const float reach = ball->radius + 0.01f;
+    if (std::abs(away.x) > half.x + reach || std::abs(away.y) > half.y + reach)
+        return result;
+
+    const glm::vec2 nearest = middle + glm::clamp(away, -half, half);
     const glm::vec2 offset = nearest - centre;
     const float distance = length(offset);
     if (!(ball->radius > distance))
