@@ -7,7 +7,9 @@ namespace {
 constexpr unsigned char markerPrefix = 0xFF;
 constexpr unsigned char startOfImage = 0xD8;
 constexpr unsigned char endOfImage = 0xD9;
+constexpr unsigned char baselineFrame = 0xC0;
 constexpr unsigned char progressiveFrame = 0xC2;
+constexpr unsigned char quantisationTables = 0xDB;
 constexpr unsigned char huffmanTables = 0xC4;
 constexpr unsigned char startOfScan = 0xDA;
 constexpr unsigned maxHuffmanValues = 256;  // the decoder's tables hold no more
@@ -62,7 +64,45 @@ bool allHuffmanTablesFit(const unsigned char* bytes, std::size_t size)
 struct DefinedTables {
     bool dc[4] = {};
     bool ac[4] = {};
+    bool quantisation[4] = {};
+    // The quantisation table of each frame component, from the frame header.
+    unsigned frameQuantisation[4] = {};
+    unsigned frameComponents = 0;
 };
+
+// Records the tables of one DQT segment: 64 entries of 8 or 16 bits each.
+void recordQuantisationTables(const unsigned char* segment, std::size_t length, DefinedTables& defined)
+{
+    std::size_t table = 0;
+    while (table < length) {
+        const unsigned precision = segment[table] >> 4;
+        const unsigned id = segment[table] & 15;
+        if (id <= 3)
+            defined.quantisation[id] = true;
+        table += 1 + 64 * (precision != 0 ? 2 : 1);
+    }
+}
+
+// Records which quantisation table each component of a frame header uses.
+void recordFrame(const unsigned char* segment, std::size_t length, DefinedTables& defined)
+{
+    if (length < 6)
+        return;
+    defined.frameComponents = segment[5] < 4 ? segment[5] : 4;
+    for (unsigned c = 0; c < defined.frameComponents; ++c)
+        defined.frameQuantisation[c] = 8 + 3 * c < length ? segment[8 + 3 * c] : 0;
+}
+
+// The decoder scales every component by its quantisation table, defined or not.
+bool frameQuantisationDefined(const DefinedTables& defined)
+{
+    for (unsigned c = 0; c < defined.frameComponents; ++c) {
+        const unsigned id = defined.frameQuantisation[c];
+        if (id <= 3 && !defined.quantisation[id])
+            return false;
+    }
+    return true;
+}
 
 // Records the tables of one DHT segment; ids the decoder rejects itself are left out.
 void recordTables(const unsigned char* segment, std::size_t length, DefinedTables& defined)
@@ -77,12 +117,12 @@ void recordTables(const unsigned char* segment, std::size_t length, DefinedTable
     }
 }
 
-// A scan may use only tables defined before it. A progressive DC refinement scan uses none and
-// a progressive AC scan no DC table.
+// A scan may use only tables defined before it. A progressive DC refinement scan uses no Huffman
+// table and a progressive AC scan no DC table.
 bool scanTablesDefined(const unsigned char* segment, std::size_t length, bool progressive,
                        const DefinedTables& defined)
 {
-    if (length < 1)
+    if (length < 1 || !frameQuantisationDefined(defined))
         return false;
     const unsigned components = segment[0];
     const std::size_t spectral = 1 + 2 * static_cast<std::size_t>(components);
@@ -132,6 +172,10 @@ bool scansUseDefinedTables(const unsigned char* bytes, std::size_t size)
         const std::size_t segmentLength = length < 2 ? 0 : (length - 2 < available ? length - 2 : available);
         if (marker == progressiveFrame)
             progressive = true;
+        if (marker >= baselineFrame && marker <= progressiveFrame)
+            recordFrame(segment, segmentLength, defined);
+        if (marker == quantisationTables)
+            recordQuantisationTables(segment, segmentLength, defined);
         if (marker == huffmanTables)
             recordTables(segment, segmentLength, defined);
         if (marker == startOfScan && !scanTablesDefined(segment, segmentLength, progressive, defined))

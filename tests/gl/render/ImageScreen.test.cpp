@@ -91,4 +91,15 @@ TEST(ImageScreen, AScanUsingAnUndefinedTableIsRefused)
     EXPECT_FALSE(decodes(file));
 }
 
+// The first quantisation table is filed as table 2, so the luma component's table 0 is never defined.
+TEST(ImageScreen, AFrameUsingAnUndefinedQuantisationTableIsRefused)
+{
+    std::vector<unsigned char> file = jpeg();
+    const std::size_t tables = findMarker(file, 0xDB);
+    ASSERT_EQ(file[tables + 4], 0x00);
+    file[tables + 4] = 0x02;
+    EXPECT_FALSE(isAcceptedImage(file.data(), file.size()));
+    EXPECT_FALSE(decodes(file));
+}
+
 }  // namespace
