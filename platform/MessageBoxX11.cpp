@@ -123,12 +123,12 @@ int lineHeight(const Dialog& dialog)
 }
 
 // Falls back to black or white when the colormap is full, so the box still shows.
-unsigned long allocColor(Dialog& dialog, const char* spec, bool light)
+unsigned long allocColor(Dialog& dialog, const char* colorName, bool light)
 {
     const int screen = DefaultScreen(dialog.display);
     const Colormap colormap = DefaultColormap(dialog.display, screen);
     XColor color{};
-    if (XParseColor(dialog.display, colormap, spec, &color) && XAllocColor(dialog.display, colormap, &color)) {
+    if (XParseColor(dialog.display, colormap, colorName, &color) && XAllocColor(dialog.display, colormap, &color)) {
         dialog.allocatedPixels.push_back(color.pixel);
         return color.pixel;
     }
