@@ -12,6 +12,7 @@
 // holds the game's shaders and images. Output: one "name value" line per figure.
 #include "app/Callbacks.h"
 #include "app/Startup.h"
+#include "Relaunch.h"
 #include "game/Collision.h"
 #include "game/GameController.h"
 #include "game/Level.h"
@@ -71,20 +72,8 @@ void timeFrames(Spent& spent, int count, Frame&& frame)
     }
 }
 
-// Back to the moment of launch: full level, paddle and ball where start-up puts them, the
-// ball in play. The 16 frames that follow draw all 53 rectangles, since the ball does not
-// reach the bricks before y = 300.
-void relaunch()
-{
-    for (GameObject& brick : level.bricks)
-        brick.alive = true;
-    hitHistory.clear();
-    paddle->position = glm::vec2(240.0f, 528.0f);
-    ball->position = glm::vec2(291.0f, 510.0f);
-    ball->velocity = game.ballVelocity;
-    game.started = true;
-    paddleVelocity = 0.0f;
-}
+// The 16 frames after a relaunch draw all 53 rectangles: the ball does not reach the bricks
+// before y = 300.
 constexpr int framesPerLaunch = 16;
 
 // The frame's 53 rectangles, everything that drawQuad looks up or builds done once here.

@@ -1,6 +1,7 @@
 // The game's own work per frame, with no window: one frame of update, the level build that
 // every lost ball repeats, and the ball-against-box test that a frame runs up to 510 times.
 // No GL context exists here: textures keep the name 0 and nothing is drawn.
+#include "Relaunch.h"
 #include "game/Collision.h"
 #include "game/GameController.h"
 #include "game/Level.h"
@@ -31,17 +32,6 @@ void startLikeTheGame()
     game.state = Active;
 }
 
-// Back to the moment of launch: full level, ball on the paddle, in play.
-void relaunch()
-{
-    for (GameObject& brick : level.bricks)
-        brick.alive = true;
-    hitHistory.clear();
-    paddle->position = glm::vec2(240.0f, 528.0f);
-    ball->position = glm::vec2(291.0f, 510.0f);
-    ball->velocity = game.ballVelocity;
-    game.started = true;
-}
 
 // The 16 frames after a launch: the ball rises from y = 510 to about y = 343, below the
 // bricks (which end at y = 300), so every frame tests all 50 bricks and the paddle ten times
