@@ -17,3 +17,7 @@ install_missing() {
 # What building and running the game needs.
 GAME_PACKAGES=(build-essential cmake pkg-config freeglut3-dev libglew-dev libglm-dev libstb-dev libx11-dev
                libgl1-mesa-dri)
+
+# What building the Windows executable and playing it under Wine needs: the cross compiler,
+# apt's source client with dpkg-dev to unpack Debian's freeglut and GLEW sources, and Wine.
+WINDOWS_PACKAGES=(mingw-w64 dpkg-dev wine wine64 debian-archive-keyring)

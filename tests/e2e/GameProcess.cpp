@@ -21,6 +21,13 @@ std::string readText(const std::string& path)
 }
 
 // A reset that is under way when we connect turns us away too; it is over in a moment.
+std::vector<std::string> launchArguments(const std::string& program)
+{
+    std::vector<std::string> arguments = gameLaunch().launcher;
+    arguments.push_back(program);
+    return arguments;
+}
+
 std::unique_ptr<XDisplay> holdServer()
 {
     std::unique_ptr<XDisplay> hold;
@@ -38,10 +45,10 @@ std::unique_ptr<XDisplay> holdServer()
 
 }  // namespace
 
-GameProcess::GameProcess(const GameFolder& folder, const std::string& executable)
+GameProcess::GameProcess(const GameFolder& folder, const std::string& program)
     : outputPath_(folder.logPath("stdout.txt").string()), errorPath_(folder.logPath("stderr.txt").string()),
       serverHold_(holdServer()), started_(std::chrono::steady_clock::now()),
-      process_(std::make_unique<ChildProcess>(std::vector<std::string>{executable},
+      process_(std::make_unique<ChildProcess>(launchArguments(program),
                                               folder.workingDirectory().string(), outputPath_, errorPath_))
 {
 }

@@ -9,6 +9,7 @@
 #pragma once
 #include "ChildProcess.h"
 #include "GameFolder.h"
+#include "GameLaunch.h"
 #include "WindowId.h"
 
 #include <chrono>
@@ -22,8 +23,9 @@ extern const char* const gameWindowTitle;
 
 class GameProcess {
 public:
-    // Starts `executable` (the game by default) with the folder's working directory.
-    explicit GameProcess(const GameFolder& folder, const std::string& executable = ZORVEX_EXECUTABLE);
+    // Starts `program` (the game by default) of the test program's launch, with the folder as
+    // its working directory.
+    explicit GameProcess(const GameFolder& folder, const std::string& program = gameLaunch().game);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;

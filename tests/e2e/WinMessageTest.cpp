@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 TEST(WinMessage, AnEmptyLevelShowsTheBoxAndReturnEndsTheGameWithStatusZero)
 {
     GameFolder folder;
-    GameProcess game(folder, ZORVEX_EMPTY_LEVEL_EXECUTABLE);
+    GameProcess game(folder, gameLaunch().emptyLevelGame);
     const WindowId box = game.waitForWindow(15000ms, "^Zorvex$");
 
     // The box waits for the player; the game waits for the box.
