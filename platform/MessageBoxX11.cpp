@@ -1,15 +1,18 @@
-// The message box on X11: a small modal dialog drawn with plain Xlib.
-// It opens a display connection of its own, so it neither needs nor disturbs GLUT's;
-// core fonts only, and it still works (without text) when no font can be loaded.
+// The message box on X11: a small modal dialog drawn with plain Xlib, its text with Xft.
+// It opens a display connection of its own, so it neither needs nor disturbs GLUT's.
+// The text is in the desktop's sans-serif font, antialiased; where fontconfig has no font, in a
+// core font; and where the X server has none either, the box still works, without text.
 #include "platform/MessageBox.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,7 +32,12 @@ const int buttonWidth = 80;
 const int buttonHeight = 28;
 const int buttonBottomGap = 14;
 
-// Tried in order; the "fixed" alias is on nearly every X server, if only as a built-in font.
+// The usual desktop text size; Xft turns it into pixels at the desktop's resolution.
+const double textPoints = 10.0;
+const double defaultDpi = 96.0;
+
+// Only where no Xft font opens: tried in order; the "fixed" alias is on nearly every X server,
+// if only as a built-in font.
 const char* const fontNames[] = {
     "-*-helvetica-medium-r-normal--14-*-*-*-p-*-iso8859-1",
     "-*-*-medium-r-normal--14-*-*-*-p-*-iso8859-1",
@@ -47,16 +55,22 @@ struct Colors {
     unsigned long focusRing = 0;
 };
 
+// Unicode code points, as Xft draws them.
+using Text = std::vector<FcChar32>;
+
 struct Dialog {
     Display* display = nullptr;
     Window window = 0;
     GC gc = nullptr;
-    XFontStruct* font = nullptr;
+    XftFont* xftFont = nullptr;
+    XftColor xftText{};  // allocated exactly when xftFont is set
+    XftDraw* xftDraw = nullptr;
+    XFontStruct* coreFont = nullptr;  // loaded only when there is no Xft font
     Colors colors;
     std::vector<unsigned long> allocatedPixels;
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;
-    std::vector<std::string> lines;  // Latin-1, ready for the core font
+    std::vector<Text> lines;
     int width = minWidth;
     int height = minHeight;
     int textTop = 0;
@@ -65,61 +79,149 @@ struct Dialog {
     bool windowGone = false;  // someone else destroyed the window
 };
 
-// Core fonts speak Latin-1; code points past U+00FF become '?'.
-std::string toLatin1(const char* utf8)
+// Every byte that starts no well-formed sequence (a stray continuation byte, an overlong or cut-off
+// sequence, a surrogate, a code point past U+10FFFF) becomes one U+FFFD.
+Text decodeUtf8(const char* utf8)
 {
-    std::string out;
-    const std::size_t size = std::strlen(utf8);
-    std::size_t i = 0;
-    while (i < size) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (lead < 0x80) {
-            out += static_cast<char>(lead);
-        } else if ((lead == 0xC2 || lead == 0xC3) && i + 1 < size) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + 1]);
-            out += static_cast<char>(((lead & 0x1F) << 6) | (next & 0x3F));
-        } else {
-            out += '?';
+    static const FcChar32 smallest[] = {0, 0, 0x80, 0x800, 0x10000};  // by sequence length
+    Text out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p != 0) {
+        const unsigned char lead = *p;
+        int length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 0;
+        FcChar32 code = length == 1 ? lead : lead & (0x7Fu >> length);
+        // A terminating zero is no continuation byte, so this never reads past the string.
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80) {
+                length = 0;
+                break;
+            }
+            code = (code << 6) | (p[i] & 0x3Fu);
         }
-        i += length;
+        if (length == 0 || code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+            out.push_back(0xFFFD);
+            ++p;
+        } else {
+            out.push_back(code);
+            p += length;
+        }
     }
     return out;
 }
 
-std::vector<std::string> splitLines(const std::string& text)
+// Core fonts speak Latin-1; code points past U+00FF become '?'.
+std::string toLatin1(const Text& text)
 {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos)
-            return lines;
-        start = end + 1;
+    std::string out;
+    for (FcChar32 code : text)
+        out += code <= 0xFF ? static_cast<char>(code) : '?';
+    return out;
+}
+
+std::vector<Text> splitLines(const Text& text)
+{
+    std::vector<Text> lines(1);
+    for (FcChar32 code : text) {
+        if (code == '\n')
+            lines.emplace_back();
+        else
+            lines.back().push_back(code);
+    }
+    return lines;
+}
+
+// The desktop's resolution as toolkits take it: Xft.dpi from the X resources, and 96 where they do
+// not set it, since the screen size that X servers report is often made up.
+double desktopDpi(Display* display)
+{
+    const char* value = XGetDefault(display, "Xft", "dpi");
+    if (value == nullptr)
+        return defaultDpi;
+    char* end = nullptr;
+    const double dpi = std::strtod(value, &end);
+    return end != value && dpi >= 24 && dpi <= 1000 ? dpi : defaultDpi;
+}
+
+// fontconfig's default sans-serif; antialiasing, hinting and the like follow the desktop's settings.
+void openXftFont(Dialog& dialog)
+{
+    Display* display = dialog.display;
+    const int screen = DefaultScreen(display);
+    dialog.xftFont = XftFontOpen(display, screen, FC_FAMILY, FcTypeString, "sans-serif", FC_SIZE, FcTypeDouble,
+                                 textPoints, FC_DPI, FcTypeDouble, desktopDpi(display), nullptr);
+    if (dialog.xftFont == nullptr)
+        return;
+    const XRenderColor text{0x1e1e, 0x1e1e, 0x1e1e, 0xffff};
+    if (!XftColorAllocValue(display, DefaultVisual(display, screen), DefaultColormap(display, screen), &text,
+                            &dialog.xftText)) {
+        XftFontClose(display, dialog.xftFont);
+        dialog.xftFont = nullptr;
     }
 }
 
-XFontStruct* loadFont(Display* display)
+void loadFont(Dialog& dialog)
 {
+    openXftFont(dialog);
+    if (dialog.xftFont != nullptr)
+        return;
     for (const char* name : fontNames)
-        if (XFontStruct* font = XLoadQueryFont(display, name))
-            return font;
-    return nullptr;
+        if ((dialog.coreFont = XLoadQueryFont(dialog.display, name)) != nullptr)
+            return;
 }
 
-int textWidth(const Dialog& dialog, const std::string& text)
+bool hasFont(const Dialog& dialog) { return dialog.xftFont != nullptr || dialog.coreFont != nullptr; }
+
+int fontAscent(const Dialog& dialog)
 {
-    if (dialog.font == nullptr)
+    if (dialog.xftFont != nullptr)
+        return dialog.xftFont->ascent;
+    return dialog.coreFont != nullptr ? dialog.coreFont->ascent : 0;
+}
+
+int fontDescent(const Dialog& dialog)
+{
+    if (dialog.xftFont != nullptr)
+        return dialog.xftFont->descent;
+    return dialog.coreFont != nullptr ? dialog.coreFont->descent : 0;
+}
+
+int textWidth(const Dialog& dialog, const Text& text)
+{
+    if (text.empty())
         return 0;
-    return XTextWidth(dialog.font, text.c_str(), static_cast<int>(text.size()));
+    if (dialog.xftFont != nullptr) {
+        XGlyphInfo extents{};
+        XftTextExtents32(dialog.display, dialog.xftFont, text.data(), static_cast<int>(text.size()), &extents);
+        // The ink of the last letter may reach past its advance; the box holds both.
+        return std::max(static_cast<int>(extents.xOff), static_cast<int>(extents.width) - extents.x);
+    }
+    if (dialog.coreFont != nullptr) {
+        const std::string latin1 = toLatin1(text);
+        return XTextWidth(dialog.coreFont, latin1.c_str(), static_cast<int>(latin1.size()));
+    }
+    return 0;
 }
 
 int lineHeight(const Dialog& dialog)
 {
-    if (dialog.font == nullptr)
+    if (!hasFont(dialog))
         return fallbackLineHeight;
-    return dialog.font->ascent + dialog.font->descent + 2;
+    return fontAscent(dialog) + fontDescent(dialog) + 2;
+}
+
+void drawString(Dialog& dialog, int x, int baseline, const Text& text)
+{
+    if (text.empty())
+        return;
+    if (dialog.xftDraw != nullptr) {
+        XftDrawString32(dialog.xftDraw, &dialog.xftText, dialog.xftFont, x, baseline, text.data(),
+                        static_cast<int>(text.size()));
+    } else if (dialog.coreFont != nullptr) {
+        const std::string latin1 = toLatin1(text);
+        XSetForeground(dialog.display, dialog.gc, dialog.colors.text);
+        XDrawString(dialog.display, dialog.window, dialog.gc, x, baseline, latin1.c_str(),
+                    static_cast<int>(latin1.size()));
+    }
 }
 
 // Falls back to black or white when the colormap is full, so the box still shows.
@@ -151,7 +253,7 @@ void allocColors(Dialog& dialog)
 void computeLayout(Dialog& dialog)
 {
     int widest = 0;
-    for (const std::string& line : dialog.lines)
+    for (const Text& line : dialog.lines)
         widest = std::max(widest, textWidth(dialog, line));
     const int blockHeight = static_cast<int>(dialog.lines.size()) * lineHeight(dialog);
     dialog.textTop = std::max(margin, iconY + iconSize / 2 - blockHeight / 2);
@@ -177,7 +279,7 @@ void setAtomProperty(Dialog& dialog, const char* property, const char* value)
 
 void setTitle(Dialog& dialog, const char* caption)
 {
-    XStoreName(dialog.display, dialog.window, toLatin1(caption).c_str());
+    XStoreName(dialog.display, dialog.window, toLatin1(decodeUtf8(caption)).c_str());
     XChangeProperty(dialog.display, dialog.window, XInternAtom(dialog.display, "_NET_WM_NAME", False),
                     XInternAtom(dialog.display, "UTF8_STRING", False), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(caption), static_cast<int>(std::strlen(caption)));
@@ -245,8 +347,11 @@ void createWindow(Dialog& dialog, const char* caption)
     setFixedSize(dialog, x, y);
     setWindowManagerHints(dialog);
     dialog.gc = XCreateGC(dialog.display, dialog.window, 0, nullptr);
-    if (dialog.font != nullptr)
-        XSetFont(dialog.display, dialog.gc, dialog.font->fid);
+    if (dialog.coreFont != nullptr)
+        XSetFont(dialog.display, dialog.gc, dialog.coreFont->fid);
+    if (dialog.xftFont != nullptr)
+        dialog.xftDraw = XftDrawCreate(dialog.display, dialog.window, DefaultVisual(dialog.display, screen),
+                                       DefaultColormap(dialog.display, screen));
 }
 
 void drawIcon(Dialog& dialog)
@@ -263,13 +368,9 @@ void drawIcon(Dialog& dialog)
 
 void drawText(Dialog& dialog)
 {
-    if (dialog.font == nullptr)
-        return;
-    XSetForeground(dialog.display, dialog.gc, dialog.colors.text);
-    int baseline = dialog.textTop + dialog.font->ascent;
-    for (const std::string& line : dialog.lines) {
-        XDrawString(dialog.display, dialog.window, dialog.gc, textX, baseline, line.c_str(),
-                    static_cast<int>(line.size()));
+    int baseline = dialog.textTop + fontAscent(dialog);
+    for (const Text& line : dialog.lines) {
+        drawString(dialog, textX, baseline, line);
         baseline += lineHeight(dialog);
     }
 }
@@ -288,18 +389,17 @@ void drawButton(Dialog& dialog)
     XSetLineAttributes(display, dialog.gc, 2, LineSolid, CapButt, JoinMiter);
     XDrawRectangle(display, dialog.window, dialog.gc, left + 2, top + 2, buttonWidth - 5, buttonHeight - 5);
     XSetLineAttributes(display, dialog.gc, 0, LineSolid, CapButt, JoinMiter);
-    if (dialog.font == nullptr)
-        return;
-    const std::string label = "OK";
+    const Text label{'O', 'K'};
     const int offset = dialog.buttonArmed ? 1 : 0;
     const int labelX = left + (buttonWidth - textWidth(dialog, label)) / 2 + offset;
-    const int labelY = top + (buttonHeight + dialog.font->ascent - dialog.font->descent) / 2 + offset;
-    XSetForeground(display, dialog.gc, dialog.colors.text);
-    XDrawString(display, dialog.window, dialog.gc, labelX, labelY, label.c_str(), static_cast<int>(label.size()));
+    const int labelY = top + (buttonHeight + fontAscent(dialog) - fontDescent(dialog)) / 2 + offset;
+    drawString(dialog, labelX, labelY, label);
 }
 
 void draw(Dialog& dialog)
 {
+    // Antialiased text drawn over itself grows darker at its edges: always start from the background.
+    XClearWindow(dialog.display, dialog.window);
     drawIcon(dialog);
     drawText(dialog);
     drawButton(dialog);
@@ -378,13 +478,20 @@ void handleEvent(Dialog& dialog, XEvent& event)
 void release(Dialog& dialog)
 {
     Display* display = dialog.display;
+    const int screen = DefaultScreen(display);
+    if (dialog.xftDraw != nullptr)
+        XftDrawDestroy(dialog.xftDraw);
+    if (dialog.xftFont != nullptr) {
+        XftColorFree(display, DefaultVisual(display, screen), DefaultColormap(display, screen), &dialog.xftText);
+        XftFontClose(display, dialog.xftFont);
+    }
     XFreeGC(display, dialog.gc);
-    if (dialog.font != nullptr)
-        XFreeFont(display, dialog.font);
+    if (dialog.coreFont != nullptr)
+        XFreeFont(display, dialog.coreFont);
     if (!dialog.windowGone)
         XDestroyWindow(display, dialog.window);
     if (!dialog.allocatedPixels.empty())
-        XFreeColors(display, DefaultColormap(display, DefaultScreen(display)), dialog.allocatedPixels.data(),
+        XFreeColors(display, DefaultColormap(display, screen), dialog.allocatedPixels.data(),
                     static_cast<int>(dialog.allocatedPixels.size()), 0);
     XCloseDisplay(display);
 }
@@ -405,8 +512,8 @@ void showMessageBox(const char* caption, const char* text)
         return;
     }
     const XErrorHandler previousHandler = XSetErrorHandler(ignoreXError);
-    dialog.font = loadFont(dialog.display);
-    dialog.lines = splitLines(toLatin1(text));
+    loadFont(dialog);
+    dialog.lines = splitLines(decodeUtf8(text));
     allocColors(dialog);
     computeLayout(dialog);
     createWindow(dialog, caption);

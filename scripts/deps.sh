@@ -15,7 +15,7 @@ install_missing() {
 }
 
 # What building and running the game needs.
-GAME_PACKAGES=(build-essential cmake pkg-config freeglut3-dev libglew-dev libglm-dev libstb-dev libx11-dev
+GAME_PACKAGES=(build-essential cmake pkg-config freeglut3-dev libglew-dev libglm-dev libstb-dev libx11-dev libxft-dev
                libgl1-mesa-dri)
 
 # What building the Windows executable and playing it under Wine needs: the cross compiler,

@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,10 +41,11 @@ struct Child {
     int stderrFd = -1;
 };
 
-// Starts the box program with DISPLAY set to `display`, or without DISPLAY if that is null.
-Child spawnBox(const char* display, const char* argument = nullptr)
+// Starts the box program with DISPLAY set to `display`, or without DISPLAY if that is null;
+// `environment` adds NAME=VALUE entries for the child alone.
+Child spawnBox(const char* display, const char* argument = nullptr, const std::vector<std::string>& environment = {})
 {
-    std::vector<std::string> env;
+    std::vector<std::string> env(environment);  // first, since getenv takes the first of a name
     for (char** entry = environ; *entry != nullptr; ++entry)
         if (std::strncmp(*entry, "DISPLAY=", 8) != 0)
             env.emplace_back(*entry);
@@ -270,6 +273,9 @@ Picture screenshot(Display* display, Window window)
 bool isBlue(const Rgb& c) { return c.b > 150 && c.r < 100 && c.g < 150; }
 bool isWhite(const Rgb& c) { return c.r > 250 && c.g > 250 && c.b > 250; }
 bool isDark(const Rgb& c) { return c.r < 90 && c.g < 90 && c.b < 90; }
+// Between the text's near-black and the background's light grey: the edges of antialiased letters.
+bool isGrey(const Rgb& c) { return !isDark(c) && c.r < 210 && c.g < 210 && c.b < 210; }
+bool isInk(const Rgb& c) { return c.r < 225 || c.g < 225 || c.b < 225; }
 
 template <typename Predicate>
 Box find(const Picture& picture, int left, int top, int right, int bottom, Predicate match)
@@ -294,6 +300,26 @@ Box findFocusRing(const Picture& picture)
     return find(picture, picture.width / 2, picture.height / 2, picture.width, picture.height, isBlue);
 }
 
+// Everything drawn right of the icon and above the OK button: the text.
+Box findText(const Picture& picture, bool (*match)(const Rgb&) = isInk)
+{
+    return find(picture, findIcon(picture).right + 1, 0, picture.width, findFocusRing(picture).top - 4, match);
+}
+
+// The text lines: bands of rows with dark pixels, split by rows without.
+int countLines(const Picture& picture, const Box& text)
+{
+    int lines = 0;
+    for (int y = text.top, previous = 0; y <= text.bottom; ++y) {
+        const int dark = find(picture, text.left, y, text.right + 1, y + 1, isDark).count > 0;
+        lines += dark > previous;
+        previous = dark;
+    }
+    return lines;
+}
+
+const char* const dejaVuDirectory = "/usr/share/fonts/truetype/dejavu";
+
 // ---- the fixture: one box per test ----
 
 class MessageBoxTest : public ::testing::Test {
@@ -302,6 +328,7 @@ protected:
     {
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "these tests need an X server";
+        ASSERT_NE(mkdtemp(scratch), nullptr);
         // The box's window may vanish between two requests; that must fail a check, not end the program.
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     }
@@ -317,13 +344,33 @@ protected:
                 close(fd);
         if (display != nullptr)
             XCloseDisplay(display);
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
+    }
+
+    // Writes a file into the test's own folder and returns its path.
+    std::string scratchFile(const std::string& name, const std::string& content)
+    {
+        const std::string path = std::string(scratch) + "/" + name;
+        std::ofstream(path) << content;
+        return path;
+    }
+
+    // The child's environment entry for a fontconfig configuration of its own, whatever the machine's:
+    // `fontDirectory` as its only fonts, or no font at all if that is empty.
+    std::string fontConfig(const std::string& fontDirectory)
+    {
+        const std::string fonts = fontDirectory.empty() ? "" : "<dir>" + fontDirectory + "</dir>";
+        const std::string sans = "<alias><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer>";
+        return "FONTCONFIG_FILE=" + scratchFile("fonts.conf", "<fontconfig>" + fonts + sans + "</alias><cachedir>" +
+                                                                  scratch + "/cache</cachedir></fontconfig>\n");
     }
 
     // Starts the box and waits until it is up, focused and drawn.
-    void showBox(const char* argument = nullptr)
+    void showBox(const char* argument = nullptr, const std::vector<std::string>& environment = {})
     {
         const Clock::time_point start = Clock::now();
-        child = spawnBox(std::getenv("DISPLAY"), argument);
+        child = spawnBox(std::getenv("DISPLAY"), argument, environment);
         ASSERT_GT(child.pid, 0);
         ASSERT_TRUE(waitFor([&] { return (window = findBox(display)) != 0; })) << "no window named Zorvex";
         ASSERT_TRUE(waitFor([&] { return focusedWindow() == window; })) << "the box did not take the focus";
@@ -367,6 +414,7 @@ protected:
     Window window = 0;
     milliseconds appearTime{0};
     milliseconds closeTime{0};
+    char scratch[32] = "/tmp/zorvex-fontconfig-XXXXXX";
 };
 
 TEST_F(MessageBoxTest, IsACentredFixedSizeDialogTitledZorvex)
@@ -522,18 +570,16 @@ bool serverHasFont(Display* display, const char* pattern)
     return font != nullptr;
 }
 
-// Narrows the X server's font path for as long as it lives: to its "misc" directory alone (the
-// "fixed" font but no proportional one), or to an empty directory (no font at all).
+// Narrows the X server's font path for as long as it lives, whatever fonts the machine has: to
+// the server's built-in fonts alone ("fixed" but no proportional font), or to an empty directory
+// (no font at all).
 class FontPath {
 public:
-    FontPath(Display* display, bool keepMisc) : display(display)
+    FontPath(Display* display, bool keepBuiltIns) : display(display)
     {
         oldPath = XGetFontPath(display, &oldCount);
-        std::string path;
-        for (int i = 0; i < oldCount && keepMisc; ++i)
-            if (std::strstr(oldPath[i], "/misc") != nullptr)
-                path = oldPath[i];
-        if (!keepMisc && mkdtemp(emptyDirectory) != nullptr && run("echo 0 > " + fontsDir()))
+        std::string path = keepBuiltIns ? "built-ins" : "";
+        if (!keepBuiltIns && mkdtemp(emptyDirectory) != nullptr && run("echo 0 > " + fontsDir()))
             path = emptyDirectory;
         char* newPath[] = {&path[0]};
         if (!path.empty())
@@ -557,16 +603,17 @@ private:
 
 const char* const proportionalFonts = "-*-*-medium-r-normal--14-*-*-*-p-*-iso8859-1";
 
-// Without a proportional font the box falls back to "fixed" and still shows its text.
+// Without an Xft font or a proportional core font the box falls back to "fixed" and still shows its text.
 TEST_F(MessageBoxTest, FallsBackToTheFixedFont)
 {
-    FontPath onlyMisc(display, true);
+    FontPath builtInsOnly(display, true);
     ASSERT_FALSE(serverHasFont(display, proportionalFonts)) << "could not take the other fonts away";
     ASSERT_TRUE(serverHasFont(display, "fixed"));
-    ASSERT_NO_FATAL_FAILURE(showBox());
+    ASSERT_NO_FATAL_FAILURE(showBox(nullptr, {fontConfig("")}));
     const Picture picture = screenshot(display, window);
     const Box disc = findIcon(picture);
     EXPECT_GT(find(picture, disc.right + 1, 0, picture.width, picture.height / 2, isDark).count, 100);
+    EXPECT_EQ(findText(picture, isGrey).count, 0) << "antialiased: drawn by Xft, not in the core font";
     expectDismissedBy("key Return");
 }
 
@@ -575,12 +622,35 @@ TEST_F(MessageBoxTest, WorksWithoutAnyFont)
 {
     FontPath noFonts(display, false);
     ASSERT_FALSE(serverHasFont(display, "fixed")) << "could not take the fonts away from the X server";
-    ASSERT_NO_FATAL_FAILURE(showBox());
+    ASSERT_NO_FATAL_FAILURE(showBox(nullptr, {fontConfig("")}));
     const Picture picture = screenshot(display, window);
     EXPECT_GT(findIcon(picture).count, 800);
     EXPECT_GT(findFocusRing(picture).count, 200);
     EXPECT_EQ(find(picture, 0, 0, picture.width, picture.height, isDark).count, 0) << "no text without a font";
     expectDismissedBy("key Return");
+}
+
+// Antialiased text in the box, scaled by Xft.dpi; the box grows to hold a long text at either size.
+TEST_F(MessageBoxTest, DrawsAntialiasedTextAtXftDpiThatFitsTheBox)
+{
+    ASSERT_TRUE(std::filesystem::exists(dejaVuDirectory)) << "needs fonts-dejavu-core";
+    Box text[2];
+    for (int i = 0; i < 2; ++i) {
+        // XENVIRONMENT names a resource file that Xlib lays over the server's resources.
+        const std::string resources = i == 0 ? "Xft.dpi:\t96\n" : "Xft.dpi:\t192\n";
+        const std::string xResources = "XENVIRONMENT=" + scratchFile("Xresources", resources);
+        const char* const longText = "Level 1 Complete\nThanks for playing! Now try it once more, from the start.\nBye";
+        ASSERT_NO_FATAL_FAILURE(showBox(longText, {fontConfig(dejaVuDirectory), xResources}));
+        const Picture picture = screenshot(display, window);
+        text[i] = findText(picture);
+        EXPECT_GT(findText(picture, isGrey).count, 100) << resources << "no antialiased edges";
+        EXPECT_EQ(countLines(picture, text[i]), 3) << resources;
+        EXPECT_GT(picture.height - text[i].bottom, 40) << resources << "the text runs into OK";
+        EXPECT_GE(picture.width - text[i].right, 8) << resources << "the text runs into the right edge";
+        EXPECT_LE(picture.width - text[i].right, 32) << resources << "not sized to the text";
+        expectDismissedBy("key Return");
+    }
+    EXPECT_NEAR(static_cast<double>(text[1].height()) / text[0].height(), 2.0, 0.25);
 }
 
 // With no X server to talk to, the message goes to standard error and the call returns at once.

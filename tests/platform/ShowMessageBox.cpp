@@ -1,4 +1,5 @@
 // Shows the win message, as the game does, and exits 0 once it has been dismissed.
+// Any argument other than --linger is shown as the text instead.
 // With --linger it then reports on standard output that the call returned (and whether it left a
 // file descriptor open, such as its display connection), and stays alive for another second,
 // so that a test can look at the screen between the return and the end of the process.
@@ -30,7 +31,8 @@ int main(int argc, char** argv)
 {
     const bool linger = argc > 1 && std::strcmp(argv[1], "--linger") == 0;
     const int descriptorsBefore = openDescriptors();
-    showMessageBox("Zorvex", "Level 1 Complete\nThanks for playing!");
+    const char* text = argc > 1 && !linger ? argv[1] : "Level 1 Complete\nThanks for playing!";
+    showMessageBox("Zorvex", text);
     if (linger) {
         const int leaked = openDescriptors() - descriptorsBefore;
         if (leaked == 0)
