@@ -71,6 +71,11 @@ void bounceOffBrick(const HitResult& hit)
     }
 }
 
+// No paddle bounce leaves flatter than the flattest launch, (±350, −100): a ball still overlapping
+// the paddle is bounced again every sub-step, and each rescale would flatten it further until it
+// slid along the paddle's row for good. This is that launch's rise per unit of speed.
+const float flattestRise = 100.0f / length(glm::vec2(350.0f, 100.0f));
+
 // The paddle steers the ball by where it meets it, keeps its speed and always sends it up.
 void bounceOffPaddle()
 {
@@ -79,10 +84,24 @@ void bounceOffPaddle()
     const float ballCentre = ball->position.x + ball->radius;
     const float oldSpeed = length(ball->velocity);
     ball->velocity.x = ((ballCentre - paddleCentre) / half) * 100.0f * 5.0f;
-    const float k = 1.0f / length(ball->velocity);
+    const float newLength = length(ball->velocity);
+    if (newLength == 0.0f) {
+        // A level ball met at the paddle's exact centre: no direction to rescale, so straight up.
+        ball->velocity = glm::vec2(0.0f, -oldSpeed);
+        return;
+    }
+    const float k = 1.0f / newLength;
     ball->velocity.x = k * ball->velocity.x * oldSpeed;
     ball->velocity.y = ball->velocity.y * k * oldSpeed;
     ball->velocity.y = -std::abs(ball->velocity.y);
+
+    const float leastRise = flattestRise * oldSpeed;
+    if (std::abs(ball->velocity.y) < leastRise) {
+        const float acrossSquared = oldSpeed * oldSpeed - leastRise * leastRise;
+        const float across = static_cast<float>(std::sqrt(static_cast<double>(acrossSquared)));
+        ball->velocity.x = std::copysign(across, ball->velocity.x);
+        ball->velocity.y = -leastRise;
+    }
 }
 
 }  // namespace

@@ -61,6 +61,27 @@ TEST_F(CollisionTest, PaddleHitBeyondItsEndStillSendsTheBallUp)
     EXPECT_LT(ball->velocity.y, 0.0f);
 }
 
+TEST_F(CollisionTest, FlatBallLeavesNoFlatterThanTheFlattestLaunch)
+{
+    // A level ball at 350, met right or left of the centre, rescales to (±350, 0) and is lifted
+    // to the direction of the launch (±350, -100): 350 × (±350, -100) / √132500, its speed kept.
+    const double rise = 350.0 * 100.0 / std::sqrt(132500.0);
+    const double across = 350.0 * 350.0 / std::sqrt(132500.0);
+    for (float side : {1.0f, -1.0f}) {
+        placeBallCentre(300.0f + 30.0f * side, 524.0f);
+        ball->velocity = glm::vec2(-350.0f * side, 0.0f);  // the contact's side decides, not the ball's way
+        game.resolveCollisions();
+        EXPECT_FLOAT_EQ(ball->velocity.x, static_cast<float>(across * side));
+        EXPECT_FLOAT_EQ(ball->velocity.y, static_cast<float>(-rise));
+        EXPECT_NEAR(speed(ball->velocity), 350.0f, 1e-4f);
+    }
+    // Met level at the exact centre there is no direction left to rescale: straight up, no NaN.
+    placeBallCentre(300.0f, 524.0f);
+    ball->velocity = glm::vec2(350.0f, 0.0f);
+    game.resolveCollisions();
+    EXPECT_EQ(ball->velocity, glm::vec2(0.0f, -350.0f));
+}
+
 TEST_F(CollisionTest, HitsOnTheBottomAndLeftFacesWithDepth4)
 {
     onlyBrickAt120By240();

@@ -2,12 +2,18 @@
 // reflections, and the lost-ball and win rules.
 #include "GameFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 const float leftStep = 500.0f / -30.0f;
 const float rightStep = 500.0f / 30.0f;
+
+bool isAlive(const GameObject& brick)
+{
+    return brick.alive;
+}
 
 class SimulationTest : public GameTest {
 protected:
@@ -204,6 +210,39 @@ TEST_F(SimulationTest, HeldArrowsBringThePaddleToRestIn14Frames)
     for (int frame = 0; frame < 20; ++frame)
         movePaddle();
     EXPECT_EQ(paddle->position.x, rightRest);
+}
+
+TEST_F(SimulationTest, BallCaughtInThePaddlesRowClimbsOutToTheBricks)
+{
+    // Its lowest point below the paddle's top edge, the ball is bounced again in every sub-step
+    // that it still overlaps the paddle: by the paddle's end as the paddle (moving for three
+    // frames) overtakes it, on either side, or by the end of a paddle resting by the left wall.
+    struct Case {
+        float paddleX;
+        float step;
+        glm::vec2 position;
+        glm::vec2 velocity;
+    };
+    const Case cases[] = {{240.0f, rightStep, {362.0f, 515.0f}, {100.0f, 330.0f}},
+                          {240.0f, leftStep, {220.0f, 515.0f}, {-100.0f, 330.0f}},
+                          {6.67f, 0.0f, {0.0f, 525.0f}, {-100.0f, 330.0f}}};
+    for (const Case& c : cases) {
+        resetGame();
+        paddle->position.x = c.paddleX;
+        ball->position = c.position;
+        ball->velocity = c.velocity;
+        game.started = true;
+        // Leaving no flatter than 100 in 364 of its speed 344.8, it rises at 94.7 pixels per
+        // second or more: 71.3 frames at most from y = 525 to the bricks' bottom face at 300.
+        const auto whole = [] { return std::all_of(level.bricks.begin(), level.bricks.end(), isAlive); };
+        for (int frame = 0; frame < 75 && whole(); ++frame) {
+            paddleVelocity = frame < 3 ? c.step : 0.0f;
+            movePaddle();
+            game.update(game.started);
+            ASSERT_TRUE(game.started) << "paddle step " << c.step;
+        }
+        EXPECT_FALSE(whole()) << "paddle step " << c.step << ": no brick reached, ball at y " << ball->position.y;
+    }
 }
 
 using SimulationDeathTest = SimulationTest;
