@@ -1,6 +1,8 @@
-// Draws the game's four images and writes them into a folder:
-//   generate_assets <assets folder>
-// The output is committed in assets/; run this again only to change the pictures.
+// Draws the game's four images and writes them into a folder, and the game's icon, made of the
+// same art, into a second one:
+//   generate_assets <assets folder> [<icons folder>]
+// The output is committed in assets/ and packaging/icons/; run this again only to change the
+// pictures.
 // Everything is computed from fixed numbers (no clock, no rand), so a run is reproducible.
 // Edges are anti-aliased by supersampling each pixel on a regular grid.
 #include <stb_image_write.h>
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -302,12 +305,146 @@ bool writePng(const std::string& path, const Image& image)
                           image.width * image.channels) != 0;
 }
 
+// ---- The icon: a rounded tile of the night field with a red, a green and a blue brick along
+// the top, the face in the middle and the paddle below it, drawn at any size from the
+// functions above. Coordinates u, v run from 0 to 1 across the tile.
+
+struct IconPart {
+    float left, top, width, height;
+    bool contains(float u, float v) const { return u >= left && u < left + width && v >= top && v < top + height; }
+};
+const IconPart iconBricks[3] = {{0.10f, 0.12f, 0.26f, 0.24f}, {0.37f, 0.12f, 0.26f, 0.24f}, {0.64f, 0.12f, 0.26f, 0.24f}};
+const Colour iconTints[3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
+const IconPart iconFace{0.35f, 0.43f, 0.30f, 0.30f};
+const IconPart iconPaddle{0.18f, 0.78f, 0.64f, 0.085f};
+
+// Colour of the tile at (u, v), or nothing outside its rounded corners (returns false).
+bool iconColour(float u, float v, Colour& colour)
+{
+    const float corner = 0.17f;
+    const float cu = std::min(std::max(u, corner), 1.0f - corner);
+    const float cv = std::min(std::max(v, corner), 1.0f - corner);
+    if (std::hypot(u - cu, v - cv) > corner)
+        return false;
+    colour = mix(rgb(16, 20, 58), rgb(52, 20, 80), v);
+    for (int i = 0; i < 3; ++i)
+        if (iconBricks[i].contains(u, v)) {
+            const IconPart& b = iconBricks[i];
+            const Colour c = blockColour((u - b.left) / b.width * 64.0f, (v - b.top) / b.height * 64.0f, 64.0f);
+            colour = {c.r * iconTints[i].r, c.g * iconTints[i].g, c.b * iconTints[i].b};
+        }
+    Colour face;
+    if (iconFace.contains(u, v) &&
+        faceColour((u - iconFace.left) / iconFace.width * faceSize, (v - iconFace.top) / iconFace.height * faceSize,
+                   face))
+        colour = face;
+    const float px = (u - iconPaddle.left) / iconPaddle.width * 240.0f;
+    const float py = (v - iconPaddle.top) / iconPaddle.height * 24.0f;
+    if (iconPaddle.contains(u, v) && capsuleDistance(px, py, 240.0f, 24.0f) <= 0.0f)
+        colour = paddleColour(px, py, 240.0f, 24.0f);
+    return true;
+}
+
+Image drawIcon(int size)
+{
+    const int samples = 6;
+    Image image(size, size, 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            Colour sum;
+            int inside = 0;
+            for (int sy = 0; sy < samples; ++sy)
+                for (int sx = 0; sx < samples; ++sx) {
+                    Colour c;
+                    const float u = (static_cast<float>(x) + (static_cast<float>(sx) + 0.5f) / samples) / size;
+                    const float v = (static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) / samples) / size;
+                    if (!iconColour(u, v, c))
+                        continue;
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+                    ++inside;
+                }
+            const Colour colour = inside > 0 ? scaled(sum, 1.0f / static_cast<float>(inside)) : rgb(16, 20, 58);
+            image.set(x, y, colour, static_cast<float>(inside) / (samples * samples));
+        }
+    return image;
+}
+
+void appendLittleEndian(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xffu);
+}
+
+// One image of a Windows icon file: a 32-bit bottom-up bitmap with an all-clear AND mask (the
+// alpha channel does the masking), or for 256 pixels a PNG, as Windows expects.
+std::string iconEntryData(const Image& image)
+{
+    std::string data;
+    if (image.width >= 256) {
+        stbi_write_png_to_func(
+            [](void* context, void* bytes, int size) {
+                static_cast<std::string*>(context)->append(static_cast<const char*>(bytes), static_cast<size_t>(size));
+            },
+            &data, image.width, image.height, 4, image.bytes.data(), image.width * 4);
+        return data;
+    }
+    const uint32_t maskRowBytes = static_cast<uint32_t>((image.width + 31) / 32 * 4);
+    appendLittleEndian(data, 40, 4);  // BITMAPINFOHEADER
+    appendLittleEndian(data, static_cast<uint32_t>(image.width), 4);
+    appendLittleEndian(data, static_cast<uint32_t>(image.height * 2), 4);  // colour rows and mask rows
+    appendLittleEndian(data, 1, 2);
+    appendLittleEndian(data, 32, 2);
+    for (int i = 0; i < 6; ++i)
+        appendLittleEndian(data, 0, 4);
+    for (int y = image.height - 1; y >= 0; --y)
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned char* p = &image.bytes[static_cast<size_t>((y * image.width + x) * 4)];
+            data += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0]), static_cast<char>(p[3])};
+        }
+    data.append(maskRowBytes * static_cast<uint32_t>(image.height), '\0');
+    return data;
+}
+
+bool writeIco(const std::string& path, const std::vector<Image>& images)
+{
+    std::string header;
+    appendLittleEndian(header, 0, 2);
+    appendLittleEndian(header, 1, 2);  // an icon, not a cursor
+    appendLittleEndian(header, static_cast<uint32_t>(images.size()), 2);
+    std::string body;
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+    for (const Image& image : images) {
+        const std::string data = iconEntryData(image);
+        header += static_cast<char>(image.width >= 256 ? 0 : image.width);  // 0 stands for 256
+        header += static_cast<char>(image.height >= 256 ? 0 : image.height);
+        appendLittleEndian(header, 0, 2);  // no palette
+        appendLittleEndian(header, 1, 2);
+        appendLittleEndian(header, 32, 2);
+        appendLittleEndian(header, static_cast<uint32_t>(data.size()), 4);
+        appendLittleEndian(header, offset, 4);
+        offset += static_cast<uint32_t>(data.size());
+        body += data;
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << header << body;
+    return static_cast<bool>(file.flush());
+}
+
+// The Linux desktop takes one PNG per size; Windows one .ico holding every size it shows.
+bool writeIcons(const std::string& folder)
+{
+    bool ok = true;
+    for (int size : {48, 64, 128, 256})
+        ok = writePng(folder + "zorvex-" + std::to_string(size) + ".png", drawIcon(size)) && ok;
+    return writeIco(folder + "zorvex.ico", {drawIcon(16), drawIcon(32), drawIcon(48), drawIcon(256)}) && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <assets folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <assets folder> [<icons folder>]\n", argv[0]);
         return 2;
     }
     const std::string folder = std::string(argv[1]) + "/";
@@ -319,6 +456,10 @@ int main(int argc, char** argv)
     ok = writePng(folder + "awesomeface_01.png", drawFace()) && ok;
     if (!ok) {
         std::fprintf(stderr, "generate_assets: could not write every image into %s\n", argv[1]);
+        return 1;
+    }
+    if (argc == 3 && !writeIcons(std::string(argv[2]) + "/")) {
+        std::fprintf(stderr, "generate_assets: could not write every icon into %s\n", argv[2]);
         return 1;
     }
     return 0;

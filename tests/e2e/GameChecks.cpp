@@ -1,10 +1,13 @@
 #include "GameChecks.h"
 
+#include "FieldLayout.h"
 #include "Poll.h"
 #include "Screenshot.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 #include <gtest/gtest.h>
 #include <thread>
@@ -57,6 +60,32 @@ int countNotBackground(const Image& picture, const ExpectedBackground& backgroun
                 ++count;
         }
     return count;
+}
+
+::testing::AssertionResult showsBricksInTheirStripes(const Image& picture)
+{
+    // The brick texture may have dark parts: a few points across each brick.
+    const int offsets[] = {2, 16, 30, 44, 57};
+    std::ostringstream wrong;
+    for (int row = 0; row < layout::brickRows; ++row)
+        for (int column = 0; column < layout::brickColumns; ++column) {
+            const PixelRect cell = layout::brick(row, column);
+            const layout::Tint tint = layout::brickTint(row, column);
+            int brightest = 0;
+            int strayLight = 0;
+            for (int dy : offsets)
+                for (int dx : offsets) {
+                    const Rgb pixel = picture.at(cell.x + dx, cell.y + dy);
+                    brightest = std::max(brightest, layout::tinted(pixel, tint));
+                    strayLight = std::max(strayLight, layout::strongestUntinted(pixel, tint));
+                }
+            if (strayLight > 3 || brightest < 40)
+                wrong << " the brick in row " << row << ", column " << column << " should be " << layout::name(tint)
+                      << " and its centre is " << toString(picture.at(cell.x + 30, cell.y + 30)) << ";";
+        }
+    if (!wrong.str().empty())
+        return ::testing::AssertionFailure() << "bricks out of their stripes:" << wrong.str();
+    return ::testing::AssertionSuccess();
 }
 
 int paddleLeftEdge(const Image& picture, const ExpectedBackground& background, int row)

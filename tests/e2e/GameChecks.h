@@ -6,6 +6,7 @@
 #include "WindowId.h"
 
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 
 // The game takes keys from its first frame tick on, 33 ms into its main loop; keys sent
@@ -27,6 +28,10 @@ void keepScreenshot(const Image& picture, const std::string& label);
 // shows field pixel (x, y) at (x, y + offsetY).
 int countNotBackground(const Image& picture, const ExpectedBackground& background, const PixelRect& area,
                        int offsetY = 0);
+
+// The fifty bricks of a level, each in its stripe's colour: a tint leaves the other two
+// channels black everywhere inside its brick, and its own channel lights up somewhere in it.
+::testing::AssertionResult showsBricksInTheirStripes(const Image& picture);
 
 // The leftmost x of the paddle in the picture: the first of three neighbouring pixels of
 // field row `row` that aren't background. -1 if there is none.

@@ -2,8 +2,12 @@
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
+#include "ImageFiles.h"
 #include "Poll.h"
+#include "XDisplay.h"
 #include "Xdotool.h"
+
+#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <cctype>
@@ -31,7 +35,74 @@ std::string lowercase(std::string text)
     return text;
 }
 
+uint32_t littleEndian(const Bytes& bytes, std::size_t at, int size)
+{
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | bytes.at(at + static_cast<std::size_t>(i));
+    return value;
+}
+
+// The 32 × 32 image of our icon file as ARGB pixels, top row first (the file stores a
+// bottom-up BGRA bitmap).
+std::vector<uint32_t> iconImage32(const Bytes& ico)
+{
+    for (uint32_t entry = 0; entry < littleEndian(ico, 4, 2); ++entry) {
+        const std::size_t at = 6 + 16 * entry;
+        if (ico.at(at) != 32)
+            continue;
+        const std::size_t bits = littleEndian(ico, at + 12, 4) + 40;
+        std::vector<uint32_t> pixels;
+        for (int y = 31; y >= 0; --y)
+            for (int x = 0; x < 32; ++x) {
+                const std::size_t p = bits + static_cast<std::size_t>(y * 32 + x) * 4;
+                pixels.push_back(littleEndian(ico, p + 3, 1) << 24 | littleEndian(ico, p, 3));
+            }
+        return pixels;
+    }
+    return {};
+}
+
+// The 32 × 32 image of a window's _NET_WM_ICON, which holds width, height and ARGB pixels per size.
+std::vector<uint32_t> windowIcon32(WindowId window)
+{
+    XDisplay display;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom icon = XInternAtom(display.get(), "_NET_WM_ICON", False);
+    std::vector<uint32_t> pixels;
+    if (XGetWindowProperty(display.get(), window, icon, 0, 1 << 20, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) != Success || data == nullptr)
+        return pixels;
+    const unsigned long* values = reinterpret_cast<const unsigned long*>(data);  // 32-bit items come as longs
+    for (unsigned long i = 0; i + 2 <= count;) {
+        const unsigned long size = values[i] * values[i + 1];
+        if (values[i] == 32 && values[i + 1] == 32 && i + 2 + size <= count)
+            for (unsigned long k = 0; k < size; ++k)
+                pixels.push_back(static_cast<uint32_t>(values[i + 2 + k]));
+        i += 2 + size;
+    }
+    XFree(data);
+    return pixels;
+}
+
 }  // namespace
+
+// freeglut gives its window the executable's icon resource named GLUT_ICON: ours, pixel for pixel.
+TEST(WindowsExecutable, ShowsOurIconOnItsWindow)
+{
+    const std::vector<uint32_t> expected = iconImage32(readFile(ZORVEX_ICON_FILE));
+    ASSERT_EQ(expected.size(), 32u * 32u) << "no 32 x 32 image in " << ZORVEX_ICON_FILE;
+    GameFolder folder;
+    GameProcess game(folder);
+    const WindowId window = game.waitForWindow(30000ms);
+    std::vector<uint32_t> shown;
+    pollUntil(5000ms, [&] { return (shown = windowIcon32(window)).size() == expected.size(); });
+    EXPECT_TRUE(shown == expected) << "the window's 32 x 32 icon is not ours (" << shown.size() << " pixels)";
+}
 
 // A player's Windows has these and no more: the C and C++ run-times, freeglut and GLEW are
 // all inside the executable.

@@ -1,0 +1,132 @@
+// The Windows packages as a player meets them, under Wine in a prefix of the run's own: the
+// zip unpacked and played, the installer run silently, the game started from its Start-menu
+// shortcut, and the uninstaller leaving nothing behind.
+#include "ChildProcess.h"
+#include "GameChecks.h"
+#include "GameProcess.h"
+#include "Poll.h"
+#include "Xdotool.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> packagedFiles = {"zorvex.exe",   "vertex.txt", "fragment.txt", "paddle.png",
+                                                "awesomeface_01.png", "block.png", "background.jpg",
+                                                "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"};
+
+CommandResult run(const std::vector<std::string>& command, std::chrono::milliseconds limit = 120000ms)
+{
+    return runCommand(command, limit);
+}
+
+fs::path driveC()
+{
+    return fs::path(std::getenv("WINEPREFIX")) / "drive_c";
+}
+
+void emptyOut(GameFolder& folder)
+{
+    for (const std::string& name : GameFolder::assetNames())
+        folder.remove(name);
+}
+
+// Everything in the prefix that a program may leave behind: Windows' own folder, where Wine
+// keeps its logs and caches, and the temporary folders aside.
+std::set<std::string> filesOfThePrefix()
+{
+    std::set<std::string> files;
+    for (auto entry = fs::recursive_directory_iterator(driveC()); entry != fs::recursive_directory_iterator(); ++entry) {
+        const std::string path = fs::relative(entry->path(), driveC()).generic_string();
+        if (path == "windows" || entry->path().filename() == "Temp") {
+            entry.disable_recursion_pending();
+            continue;
+        }
+        files.insert(path);
+    }
+    return files;
+}
+
+// The first picture of a starting game, and Escape to end it.
+void expectTheLevelAndQuit(WindowId window)
+{
+    EXPECT_TRUE(showsBricksInTheirStripes(waitUntilTakingKeys(window)));
+    xdotool::pressKeys(window, {"Escape"});
+}
+
+}  // namespace
+
+TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
+{
+    const CommandResult listing = run({"unzip", "-Z1", ZORVEX_WINDOWS_ZIP});
+    ASSERT_TRUE(listing.succeeded()) << listing.errors;
+    std::set<std::string> entries;
+    std::istringstream stream(listing.output);
+    for (std::string line; std::getline(stream, line);)
+        entries.insert(line);
+    std::set<std::string> expected = {"zorvex-" ZORVEX_VERSION "-win64/"};
+    for (const std::string& name : packagedFiles)
+        expected.insert("zorvex-" ZORVEX_VERSION "-win64/" + name);
+    entries.insert("zorvex-" ZORVEX_VERSION "-win64/");  // the folder may or may not have an entry of its own
+    EXPECT_EQ(entries, expected);
+
+    GameFolder folder;
+    emptyOut(folder);
+    ASSERT_TRUE(run({"unzip", "-q", "-j", ZORVEX_WINDOWS_ZIP, "-d", folder.workingDirectory().string()}).succeeded());
+    GameProcess game(folder, (folder.workingDirectory() / "zorvex.exe").string());
+    expectTheLevelAndQuit(game.waitForWindow(30000ms));
+    const ProcessEnd end = game.waitForExit(10000ms);
+    EXPECT_TRUE(end.exitedWith(0)) << end.describe();
+    EXPECT_EQ(game.standardOutput(), "");
+}
+
+TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNothingBehind)
+{
+    const std::set<std::string> before = filesOfThePrefix();
+    const CommandResult install = run({ZORVEX_WINE, ZORVEX_WINDOWS_SETUP, "/S"});
+    ASSERT_TRUE(install.succeeded()) << install.end.describe() << install.errors;
+
+    const fs::path folder = driveC() / "Program Files/Zorvex";
+    for (const std::string& name : packagedFiles)
+        EXPECT_TRUE(fs::is_regular_file(folder / name)) << name << " is not installed";
+    EXPECT_TRUE(fs::is_regular_file(folder / "Uninstall.exe"));
+    const fs::path shortcut = driveC() / "ProgramData/Microsoft/Windows/Start Menu/Programs/Zorvex/Zorvex.lnk";
+    ASSERT_TRUE(fs::is_regular_file(shortcut));
+    const std::string uninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zorvex";
+    const CommandResult registered = run({ZORVEX_WINE, "reg", "query", uninstallKey});
+    EXPECT_TRUE(registered.succeeded()) << "not in Add/Remove Programs";
+    EXPECT_NE(registered.output.find("\"C:\\Program Files\\Zorvex\\Uninstall.exe\""), std::string::npos)
+        << registered.output;
+
+    // Started from the shortcut in a folder that has nothing of the game's, the game still finds
+    // its files: the shortcut starts it in its own folder. `start` returns at once.
+    GameFolder unrelated;
+    emptyOut(unrelated);
+    ChildProcess start({ZORVEX_WINE, "start", "/unix", shortcut.string()}, unrelated.workingDirectory().string(),
+                       unrelated.logPath("start-stdout.txt").string(), unrelated.logPath("start-stderr.txt").string());
+    const ProcessEnd started = start.waitForExit(30000ms);
+    ASSERT_TRUE(started.exitedWith(0)) << "wine start: " << started.describe();
+    std::optional<WindowId> window;
+    pollUntil(30000ms, [&] { return (window = xdotool::findVisibleWindow(gameWindowTitle)).has_value(); }, 100ms);
+    ASSERT_TRUE(window.has_value()) << "the shortcut started no game window";
+    expectTheLevelAndQuit(*window);
+    EXPECT_TRUE(pollUntil(10000ms, [] { return !xdotool::findVisibleWindow(gameWindowTitle); }));
+    // An uninstaller that meets a file still open would wait for ever.
+    run({"wineserver", "-k"});
+
+    const CommandResult uninstall = run({ZORVEX_WINE, "C:\\Program Files\\Zorvex\\Uninstall.exe", "/S"});
+    ASSERT_TRUE(uninstall.succeeded()) << uninstall.errors;
+    // The uninstaller goes on from a copy of itself after this one has returned.
+    EXPECT_TRUE(pollUntil(30000ms, [&] { return !fs::exists(folder) && !fs::exists(shortcut.parent_path()); }, 100ms))
+        << "the install folder or the Start-menu folder is still there";
+    EXPECT_FALSE(run({ZORVEX_WINE, "reg", "query", uninstallKey}).succeeded()) << "still in Add/Remove Programs";
+    EXPECT_TRUE(run({"wineserver", "-w"}, 30000ms).succeeded()) << "Wine's processes do not end";
+    EXPECT_EQ(filesOfThePrefix(), before);
+}
