@@ -274,13 +274,15 @@ bool faceColour(float x, float y, Colour& colour)
     return true;
 }
 
-Image drawFace()
+// Supersamples a shape: `colourAt(x, y, colour)` gives the colour at a point inside it and
+// false outside. A pixel's alpha is the share of its samples inside; one wholly outside takes
+// `outside`, so that linear filtering shows no dark fringe.
+template <typename ColourAt>
+Image drawShape(int width, int height, int samples, Colour outside, ColourAt colourAt)
 {
-    const int size = static_cast<int>(faceSize);
-    const int samples = 8;
-    Image image(size, size, 4);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
+    Image image(width, height, 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             Colour sum;
             int inside = 0;
             for (int sy = 0; sy < samples; ++sy)
@@ -288,15 +290,21 @@ Image drawFace()
                     Colour c;
                     const float px = static_cast<float>(x) + (static_cast<float>(sx) + 0.5f) / samples;
                     const float py = static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) / samples;
-                    if (!faceColour(px, py, c))
+                    if (!colourAt(px, py, c))
                         continue;
                     sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                     ++inside;
                 }
-            const Colour colour = inside > 0 ? scaled(sum, 1.0f / static_cast<float>(inside)) : rgb(190, 110, 10);
+            const Colour colour = inside > 0 ? scaled(sum, 1.0f / static_cast<float>(inside)) : outside;
             image.set(x, y, colour, static_cast<float>(inside) / (samples * samples));
         }
     return image;
+}
+
+Image drawFace()
+{
+    const int size = static_cast<int>(faceSize);
+    return drawShape(size, size, 8, rgb(190, 110, 10), faceColour);
 }
 
 bool writePng(const std::string& path, const Image& image)
@@ -347,26 +355,9 @@ bool iconColour(float u, float v, Colour& colour)
 
 Image drawIcon(int size)
 {
-    const int samples = 6;
-    Image image(size, size, 4);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            Colour sum;
-            int inside = 0;
-            for (int sy = 0; sy < samples; ++sy)
-                for (int sx = 0; sx < samples; ++sx) {
-                    Colour c;
-                    const float u = (static_cast<float>(x) + (static_cast<float>(sx) + 0.5f) / samples) / size;
-                    const float v = (static_cast<float>(y) + (static_cast<float>(sy) + 0.5f) / samples) / size;
-                    if (!iconColour(u, v, c))
-                        continue;
-                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
-                    ++inside;
-                }
-            const Colour colour = inside > 0 ? scaled(sum, 1.0f / static_cast<float>(inside)) : rgb(16, 20, 58);
-            image.set(x, y, colour, static_cast<float>(inside) / (samples * samples));
-        }
-    return image;
+    const float scale = static_cast<float>(size);
+    return drawShape(size, size, 6, rgb(16, 20, 58),
+                     [scale](float x, float y, Colour& colour) { return iconColour(x / scale, y / scale, colour); });
 }
 
 void appendLittleEndian(std::string& out, uint32_t value, int bytes)

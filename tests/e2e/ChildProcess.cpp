@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -125,6 +126,15 @@ void ChildProcess::kill()
         return;
     ::kill(pid_, SIGKILL);
     reap(0);
+}
+
+std::vector<std::string> CommandResult::outputLines() const
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(output);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 CommandResult runCommand(const std::vector<std::string>& arguments, std::chrono::milliseconds limit)

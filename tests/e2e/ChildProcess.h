@@ -52,6 +52,7 @@ struct CommandResult {
     std::string errors;  // what it wrote to standard error
 
     bool succeeded() const { return end.exitedWith(0); }
+    std::vector<std::string> outputLines() const;
 };
 
 // Runs a command found through PATH, collects its output and kills it if it runs past `limit`.

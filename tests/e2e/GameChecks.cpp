@@ -18,7 +18,9 @@ Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit)
     if (!drawn.satisfied)
         throw std::runtime_error("the game's window stays black");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return drawn.last;
+    // The first picture may have been caught while it was being put on the screen, half old and
+    // half new; every later frame of a level that has not started is the same picture.
+    return captureWindow(window);
 }
 
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration)

@@ -11,7 +11,8 @@
 
 // The game takes keys from its first frame tick on, 33 ms into its main loop; keys sent
 // earlier are lost. Its first frame on screen (anything but all black) shows that the main loop
-// has begun: waits for that picture, then long enough for the tick, and returns the picture.
+// has begun: waits for that picture, then long enough for the tick, and returns a picture taken
+// then.
 // Throws std::runtime_error if the window stays black.
 Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
 

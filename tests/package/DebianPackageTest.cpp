@@ -9,7 +9,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <sstream>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -18,15 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path package = ZORVEX_DEB;
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        result.push_back(line);
-    return result;
-}
 
 CommandResult run(const std::vector<std::string>& command, std::chrono::milliseconds limit = 120000ms)
 {
@@ -41,7 +31,7 @@ bool isInstalled(const std::string& name)
 
 std::vector<std::string> installedPackages()
 {
-    return lines(run({"dpkg-query", "-W", "-f=${binary:Package} ${db:Status-Abbrev}\n"}).output);
+    return run({"dpkg-query", "-W", "-f=${binary:Package} ${db:Status-Abbrev}\n"}).outputLines();
 }
 
 // A folder of the player's: nothing of the game's in it.
@@ -82,7 +72,7 @@ TEST(DebianPackage, PassesLintianAndDebiansCheckersOfItsFiles)
     const CommandResult lint = run({"lintian", "--no-tag-display-limit", package.string()});
     std::cout << "lintian:\n" << lint.output;
     EXPECT_TRUE(lint.end.exitedWith(0)) << lint.end.describe() << lint.errors;
-    for (const std::string& line : lines(lint.output))
+    for (const std::string& line : lint.outputLines())
         EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
 
     GameFolder scratch;
@@ -117,8 +107,9 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
         installed = std::make_unique<InstalledPackage>();
         ASSERT_TRUE(installed->result.succeeded()) << installed->result.output << installed->result.errors;
         ASSERT_TRUE(isInstalled("zorvex"));
-        files = lines(run({"dpkg", "-L", "zorvex"}).output);
-        std::cout << "installed:\n" << run({"dpkg", "-L", "zorvex"}).output;
+        const CommandResult listed = run({"dpkg", "-L", "zorvex"});
+        files = listed.outputLines();
+        std::cout << "installed:\n" << listed.output;
     } else {
         prefix = scratch.logPath("unpacked");
         ASSERT_TRUE(run({"dpkg-deb", "-x", package.string(), prefix.string()}).succeeded());

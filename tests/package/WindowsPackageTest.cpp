@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
-#include <sstream>
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -67,10 +66,8 @@ TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
 {
     const CommandResult listing = run({"unzip", "-Z1", ZORVEX_WINDOWS_ZIP});
     ASSERT_TRUE(listing.succeeded()) << listing.errors;
-    std::set<std::string> entries;
-    std::istringstream stream(listing.output);
-    for (std::string line; std::getline(stream, line);)
-        entries.insert(line);
+    const std::vector<std::string> listed = listing.outputLines();
+    std::set<std::string> entries(listed.begin(), listed.end());
     std::set<std::string> expected = {"zorvex-" ZORVEX_VERSION "-win64/"};
     for (const std::string& name : packagedFiles)
         expected.insert("zorvex-" ZORVEX_VERSION "-win64/" + name);

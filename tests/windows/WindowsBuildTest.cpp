@@ -14,20 +14,10 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <set>
-#include <sstream>
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        result.push_back(line);
-    return result;
-}
 
 std::string lowercase(std::string text)
 {
@@ -115,7 +105,7 @@ TEST(WindowsExecutable, ImportsOnlyWhatEveryWindowsHasAndRunsInAConsole)
                                                    "kernel32.dll", "winmm.dll",   "msvcrt.dll", "advapi32.dll"};
     std::set<std::string> imported;
     const std::string marker = "DLL Name: ";
-    for (const std::string& line : lines(dump.output)) {
+    for (const std::string& line : dump.outputLines()) {
         const std::size_t at = line.find(marker);
         if (at != std::string::npos)
             imported.insert(lowercase(line.substr(at + marker.size())));
@@ -142,7 +132,7 @@ TEST(WindowsMessageBox, AnEmptyLevelShowsTheSystemBoxAndReturnEndsTheGameWithSta
     });
     ASSERT_TRUE(texts.succeeded()) << "cannot read the box: " << texts.end.describe() << " " << texts.errors;
     std::cout << "the box shows:\n" << texts.output;
-    const std::vector<std::string> shown = lines(texts.output);
+    const std::vector<std::string> shown = texts.outputLines();
     const auto has = [&](const std::string& line) { return std::count(shown.begin(), shown.end(), line) == 1; };
     EXPECT_TRUE(has("class #32770")) << "not a system message box:\n" << texts.output;
     EXPECT_TRUE(has("owner none")) << texts.output;
