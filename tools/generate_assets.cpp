@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -424,10 +425,13 @@ bool writeIco(const std::string& path, const std::vector<Image>& images)
 // The Linux desktop takes one PNG per size; Windows one .ico holding every size it shows.
 bool writeIcons(const std::string& folder)
 {
+    std::map<int, Image> icons;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icons.emplace(size, drawIcon(size));
     bool ok = true;
     for (int size : {48, 64, 128, 256})
-        ok = writePng(folder + "zorvex-" + std::to_string(size) + ".png", drawIcon(size)) && ok;
-    return writeIco(folder + "zorvex.ico", {drawIcon(16), drawIcon(32), drawIcon(48), drawIcon(256)}) && ok;
+        ok = writePng(folder + "zorvex-" + std::to_string(size) + ".png", icons.at(size)) && ok;
+    return writeIco(folder + "zorvex.ico", {icons.at(16), icons.at(32), icons.at(48), icons.at(256)}) && ok;
 }
 
 }  // namespace

@@ -56,4 +56,5 @@ struct CommandResult {
 };
 
 // Runs a command found through PATH, collects its output and kills it if it runs past `limit`.
-CommandResult runCommand(const std::vector<std::string>& arguments, std::chrono::milliseconds limit);
+CommandResult runCommand(const std::vector<std::string>& arguments,
+                         std::chrono::milliseconds limit = std::chrono::minutes(2));

@@ -27,7 +27,7 @@ std::string GameFolder::readSourceText(const std::string& name)
     return text.str();
 }
 
-GameFolder::GameFolder()
+GameFolder::GameFolder(Contents contents)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "zorvex-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
@@ -35,6 +35,8 @@ GameFolder::GameFolder()
     root_ = pattern;
     workingDirectory_ = root_ / "game";
     std::filesystem::create_directory(workingDirectory_);
+    if (contents == Contents::nothing)
+        return;
     for (const std::string& name : assetNames()) {
         if (!std::filesystem::is_regular_file(sourceAsset(name)))
             throw std::runtime_error("missing asset " + sourceAsset(name).string());

@@ -16,8 +16,10 @@ public:
     static std::filesystem::path sourceAsset(const std::string& name);
     static std::string readSourceText(const std::string& name);
 
-    // Copies every asset into a new folder. Throws std::runtime_error if one is missing.
-    GameFolder();
+    enum class Contents { gameFiles, nothing };
+    // A new folder with a copy of every asset in it, or with nothing (a folder of the player's,
+    // for a game that knows where its files are). Throws std::runtime_error if an asset is missing.
+    explicit GameFolder(Contents contents = Contents::gameFiles);
     ~GameFolder();
     GameFolder(const GameFolder&) = delete;
     GameFolder& operator=(const GameFolder&) = delete;

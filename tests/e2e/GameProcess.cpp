@@ -20,7 +20,6 @@ std::string readText(const std::string& path)
     return text.str();
 }
 
-// A reset that is under way when we connect turns us away too; it is over in a moment.
 std::vector<std::string> launchArguments(const std::string& program)
 {
     std::vector<std::string> arguments = gameLaunch().launcher;
@@ -28,6 +27,7 @@ std::vector<std::string> launchArguments(const std::string& program)
     return arguments;
 }
 
+// A reset that is under way when we connect turns us away too; it is over in a moment.
 std::unique_ptr<XDisplay> holdServer()
 {
     std::unique_ptr<XDisplay> hold;

@@ -18,27 +18,15 @@ namespace {
 
 const fs::path package = ZORVEX_DEB;
 
-CommandResult run(const std::vector<std::string>& command, std::chrono::milliseconds limit = 120000ms)
-{
-    return runCommand(command, limit);
-}
-
 bool isInstalled(const std::string& name)
 {
-    const CommandResult status = run({"dpkg-query", "-W", "-f=${Status}", name});
+    const CommandResult status = runCommand({"dpkg-query", "-W", "-f=${Status}", name});
     return status.succeeded() && status.output == "install ok installed";
 }
 
 std::vector<std::string> installedPackages()
 {
-    return run({"dpkg-query", "-W", "-f=${binary:Package} ${db:Status-Abbrev}\n"}).outputLines();
-}
-
-// A folder of the player's: nothing of the game's in it.
-void emptyOut(GameFolder& folder)
-{
-    for (const std::string& name : GameFolder::assetNames())
-        folder.remove(name);
+    return runCommand({"dpkg-query", "-W", "-f=${binary:Package} ${db:Status-Abbrev}\n"}).outputLines();
 }
 
 // What apt installs, this puts back: the game and whatever came with it are purged, also when
@@ -49,14 +37,14 @@ public:
     InstalledPackage() : before_(installedPackages())
     {
         std::ofstream(ZORVEX_INSTALL_MARKER) << "zorvex\n";
-        result = run({"apt-get", "install", "-y", "-q", "--no-install-recommends", package.string()}, 600000ms);
+        result = runCommand({"apt-get", "install", "-y", "-q", "--no-install-recommends", package.string()}, 600000ms);
     }
     ~InstalledPackage()
     {
-        run({"dpkg", "--purge", "zorvex"});
+        runCommand({"dpkg", "--purge", "zorvex"});
         for (const std::string& line : installedPackages())
             if (std::find(before_.begin(), before_.end(), line) == before_.end())
-                run({"dpkg", "--purge", line.substr(0, line.find(' '))});
+                runCommand({"dpkg", "--purge", line.substr(0, line.find(' '))});
         fs::remove(ZORVEX_INSTALL_MARKER);
     }
     CommandResult result;
@@ -69,7 +57,7 @@ private:
 
 TEST(DebianPackage, PassesLintianAndDebiansCheckersOfItsFiles)
 {
-    const CommandResult lint = run({"lintian", "--no-tag-display-limit", package.string()});
+    const CommandResult lint = runCommand({"lintian", "--no-tag-display-limit", package.string()});
     std::cout << "lintian:\n" << lint.output;
     EXPECT_TRUE(lint.end.exitedWith(0)) << lint.end.describe() << lint.errors;
     for (const std::string& line : lint.outputLines())
@@ -77,14 +65,15 @@ TEST(DebianPackage, PassesLintianAndDebiansCheckersOfItsFiles)
 
     GameFolder scratch;
     const fs::path root = scratch.logPath("unpacked");
-    ASSERT_TRUE(run({"dpkg-deb", "-x", package.string(), root.string()}).succeeded());
-    const CommandResult desktop =
-        run({"desktop-file-validate", (root / "usr/share/applications/io.github.zorvex.Zorvex.desktop").string()});
+    ASSERT_TRUE(runCommand({"dpkg-deb", "-x", package.string(), root.string()}).succeeded());
+    const CommandResult desktop = runCommand(
+        {"desktop-file-validate", (root / "usr/share/applications/io.github.zorvex.Zorvex.desktop").string()});
     EXPECT_TRUE(desktop.succeeded() && desktop.output.empty()) << desktop.output << desktop.errors;
-    const CommandResult metainfo = run({"appstreamcli", "validate", "--no-net",
-                                        (root / "usr/share/metainfo/io.github.zorvex.Zorvex.metainfo.xml").string()});
+    const CommandResult metainfo = runCommand({"appstreamcli", "validate", "--no-net",
+                                               (root / "usr/share/metainfo/io.github.zorvex.Zorvex.metainfo.xml").string()});
     EXPECT_TRUE(metainfo.succeeded()) << metainfo.output << metainfo.errors;
-    const CommandResult manual = run({"man", "--warnings", "-E", "UTF-8", "-l", (root / "usr/share/man/man6/zorvex.6.gz").string()});
+    const CommandResult manual =
+        runCommand({"man", "--warnings", "-E", "UTF-8", "-l", (root / "usr/share/man/man6/zorvex.6.gz").string()});
     EXPECT_TRUE(manual.succeeded() && manual.errors.empty()) << manual.errors;
     for (const char* heading : {"ZORVEX(6)", "CONTROLS", "FILES", "EXIT STATUS"})
         EXPECT_NE(manual.output.find(heading), std::string::npos) << heading;
@@ -107,16 +96,15 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
         installed = std::make_unique<InstalledPackage>();
         ASSERT_TRUE(installed->result.succeeded()) << installed->result.output << installed->result.errors;
         ASSERT_TRUE(isInstalled("zorvex"));
-        const CommandResult listed = run({"dpkg", "-L", "zorvex"});
+        const CommandResult listed = runCommand({"dpkg", "-L", "zorvex"});
         files = listed.outputLines();
         std::cout << "installed:\n" << listed.output;
     } else {
         prefix = scratch.logPath("unpacked");
-        ASSERT_TRUE(run({"dpkg-deb", "-x", package.string(), prefix.string()}).succeeded());
+        ASSERT_TRUE(runCommand({"dpkg-deb", "-x", package.string(), prefix.string()}).succeeded());
     }
 
-    GameFolder players;
-    emptyOut(players);
+    GameFolder players(GameFolder::Contents::nothing);
     {
         GameProcess game(players, (prefix / "usr/games/zorvex").string());
         const WindowId window = game.waitForWindow();
@@ -130,7 +118,7 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
     if (!root)
         return;
 
-    const CommandResult purge = run({"dpkg", "--purge", "zorvex"});
+    const CommandResult purge = runCommand({"dpkg", "--purge", "zorvex"});
     ASSERT_TRUE(purge.succeeded()) << purge.errors;
     EXPECT_FALSE(isInstalled("zorvex"));
     // Every file it brought is gone, and so is every folder of its own.

@@ -21,20 +21,9 @@ const std::vector<std::string> packagedFiles = {"zorvex.exe",   "vertex.txt", "f
                                                 "awesomeface_01.png", "block.png", "background.jpg",
                                                 "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"};
 
-CommandResult run(const std::vector<std::string>& command, std::chrono::milliseconds limit = 120000ms)
-{
-    return runCommand(command, limit);
-}
-
 fs::path driveC()
 {
     return fs::path(std::getenv("WINEPREFIX")) / "drive_c";
-}
-
-void emptyOut(GameFolder& folder)
-{
-    for (const std::string& name : GameFolder::assetNames())
-        folder.remove(name);
 }
 
 // Everything in the prefix that a program may leave behind: Windows' own folder, where Wine
@@ -64,7 +53,7 @@ void expectTheLevelAndQuit(WindowId window)
 
 TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
 {
-    const CommandResult listing = run({"unzip", "-Z1", ZORVEX_WINDOWS_ZIP});
+    const CommandResult listing = runCommand({"unzip", "-Z1", ZORVEX_WINDOWS_ZIP});
     ASSERT_TRUE(listing.succeeded()) << listing.errors;
     const std::vector<std::string> listed = listing.outputLines();
     std::set<std::string> entries(listed.begin(), listed.end());
@@ -74,9 +63,9 @@ TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
     entries.insert("zorvex-" ZORVEX_VERSION "-win64/");  // the folder may or may not have an entry of its own
     EXPECT_EQ(entries, expected);
 
-    GameFolder folder;
-    emptyOut(folder);
-    ASSERT_TRUE(run({"unzip", "-q", "-j", ZORVEX_WINDOWS_ZIP, "-d", folder.workingDirectory().string()}).succeeded());
+    GameFolder folder(GameFolder::Contents::nothing);
+    ASSERT_TRUE(
+        runCommand({"unzip", "-q", "-j", ZORVEX_WINDOWS_ZIP, "-d", folder.workingDirectory().string()}).succeeded());
     GameProcess game(folder, (folder.workingDirectory() / "zorvex.exe").string());
     expectTheLevelAndQuit(game.waitForWindow(30000ms));
     const ProcessEnd end = game.waitForExit(10000ms);
@@ -87,7 +76,7 @@ TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
 TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNothingBehind)
 {
     const std::set<std::string> before = filesOfThePrefix();
-    const CommandResult install = run({ZORVEX_WINE, ZORVEX_WINDOWS_SETUP, "/S"});
+    const CommandResult install = runCommand({ZORVEX_WINE, ZORVEX_WINDOWS_SETUP, "/S"});
     ASSERT_TRUE(install.succeeded()) << install.end.describe() << install.errors;
 
     const fs::path folder = driveC() / "Program Files/Zorvex";
@@ -97,15 +86,14 @@ TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNo
     const fs::path shortcut = driveC() / "ProgramData/Microsoft/Windows/Start Menu/Programs/Zorvex/Zorvex.lnk";
     ASSERT_TRUE(fs::is_regular_file(shortcut));
     const std::string uninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zorvex";
-    const CommandResult registered = run({ZORVEX_WINE, "reg", "query", uninstallKey});
+    const CommandResult registered = runCommand({ZORVEX_WINE, "reg", "query", uninstallKey});
     EXPECT_TRUE(registered.succeeded()) << "not in Add/Remove Programs";
     EXPECT_NE(registered.output.find("\"C:\\Program Files\\Zorvex\\Uninstall.exe\""), std::string::npos)
         << registered.output;
 
     // Started from the shortcut in a folder that has nothing of the game's, the game still finds
     // its files: the shortcut starts it in its own folder. `start` returns at once.
-    GameFolder unrelated;
-    emptyOut(unrelated);
+    GameFolder unrelated(GameFolder::Contents::nothing);
     ChildProcess start({ZORVEX_WINE, "start", "/unix", shortcut.string()}, unrelated.workingDirectory().string(),
                        unrelated.logPath("start-stdout.txt").string(), unrelated.logPath("start-stderr.txt").string());
     const ProcessEnd started = start.waitForExit(30000ms);
@@ -116,14 +104,14 @@ TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNo
     expectTheLevelAndQuit(*window);
     EXPECT_TRUE(pollUntil(10000ms, [] { return !xdotool::findVisibleWindow(gameWindowTitle); }));
     // An uninstaller that meets a file still open would wait for ever.
-    run({"wineserver", "-k"});
+    runCommand({"wineserver", "-k"});
 
-    const CommandResult uninstall = run({ZORVEX_WINE, "C:\\Program Files\\Zorvex\\Uninstall.exe", "/S"});
+    const CommandResult uninstall = runCommand({ZORVEX_WINE, "C:\\Program Files\\Zorvex\\Uninstall.exe", "/S"});
     ASSERT_TRUE(uninstall.succeeded()) << uninstall.errors;
     // The uninstaller goes on from a copy of itself after this one has returned.
     EXPECT_TRUE(pollUntil(30000ms, [&] { return !fs::exists(folder) && !fs::exists(shortcut.parent_path()); }, 100ms))
         << "the install folder or the Start-menu folder is still there";
-    EXPECT_FALSE(run({ZORVEX_WINE, "reg", "query", uninstallKey}).succeeded()) << "still in Add/Remove Programs";
-    EXPECT_TRUE(run({"wineserver", "-w"}, 30000ms).succeeded()) << "Wine's processes do not end";
+    EXPECT_FALSE(runCommand({ZORVEX_WINE, "reg", "query", uninstallKey}).succeeded()) << "still in Add/Remove Programs";
+    EXPECT_TRUE(runCommand({"wineserver", "-w"}, 30000ms).succeeded()) << "Wine's processes do not end";
     EXPECT_EQ(filesOfThePrefix(), before);
 }
