@@ -69,5 +69,8 @@ void GameController::resetAfterLoss()
     ball->position = glm::vec2(paddleSize.x * 0.5f - ballRadius + paddle->position.x,
                                paddle->position.y - (ballRadius + ballRadius));
     ball->velocity = ballVelocity;
-    started = false;  // paddleVelocity is left alone: a moving paddle keeps sliding
+    started = false;
+    // The arrow's release is ignored while the ball waits, so a paddle left moving would slide
+    // away from the waiting ball by itself.
+    paddleVelocity = 0.0f;
 }

@@ -70,13 +70,34 @@ TEST_F(CallbacksTest, ArrowsFollowThePaddleSpeedSetting)
 
 TEST_F(CallbacksTest, ReleaseWhileWaitingKeepsTheVelocity)
 {
-    // A ball lost while the paddle moves leaves the velocity set and `started` cleared.
     paddleVelocity = rightStep;
     onSpecialKeyUp(rightArrow, 0, 0);
     onSpecialKeyUp(leftArrow, 0, 0);
     EXPECT_EQ(paddleVelocity, rightStep);
     onSpecialKey(leftArrow, 0, 0);
     EXPECT_EQ(paddleVelocity, rightStep);
+}
+
+TEST_F(CallbacksTest, PaddleWaitsWithTheBallAfterALossWithAnArrowHeld)
+{
+    onKeyboard(space, 0, 0);
+    onSpecialKey(rightArrow, 0, 0);
+    ball->position = glm::vec2(50.0f, 599.0f);  // lost within the next frame
+    ball->velocity = glm::vec2(0.0f, 400.0f);
+    movePaddle();
+    game.update(game.started);
+    ASSERT_FALSE(game.started);
+
+    // The release comes while the ball waits, and so is ignored.
+    onSpecialKeyUp(rightArrow, 0, 0);
+    for (int frame = 0; frame < 30; ++frame) {
+        movePaddle();
+        game.update(game.started);
+    }
+    EXPECT_EQ(paddle->position.x, 240.0f);
+    onKeyboard(space, 0, 0);
+    movePaddle();
+    EXPECT_EQ(paddle->position.x, 240.0f);
 }
 
 using CallbacksDeathTest = GameTest;

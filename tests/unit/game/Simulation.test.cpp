@@ -118,7 +118,7 @@ TEST_F(SimulationTest, LossRebuildsAndResetsAfterTheTenSubSteps)
     EXPECT_EQ(ball->radius, 9.0f);
     EXPECT_FALSE(game.started);
     EXPECT_EQ(game.state, Active);
-    EXPECT_EQ(paddleVelocity, leftStep);
+    EXPECT_EQ(paddleVelocity, 0.0f);
 
     // Every later relaunch has the same velocity again.
     game.started = true;
