@@ -4,8 +4,9 @@
 set -u
 displayFile=$(mktemp)
 # -noreset: the server would otherwise reset whenever its last client leaves, turning away
-# anyone who connects during the reset.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayFile" 2>/dev/null &
+# anyone who connects during the reset. +iglx: a test can ask for an indirect context
+# (LIBGL_ALWAYS_INDIRECT=1), an OpenGL too old for the game; direct rendering is unchanged.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset +iglx 3>"$displayFile" 2>/dev/null &
 xvfbPid=$!
 cleanup() {
     kill "$xvfbPid" 2>/dev/null

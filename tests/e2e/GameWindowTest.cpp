@@ -5,6 +5,7 @@
 #include "Screenshot.h"
 #include "Xdotool.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -62,4 +63,27 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
     const ProcessEnd end = game.waitForExit(1000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");
+}
+
+// Mesa's indirect GLX offers no more than OpenGL 1.4, like Windows' own renderer offers 1.1:
+// the shader entry points are then missing, and the game must say so instead of crashing.
+TEST(GameWindow, ADriverWithoutOpenGL33IsNamedInABoxAndEndsTheGameWithStatusOne)
+{
+    GameFolder folder;
+    setenv("LIBGL_ALWAYS_INDIRECT", "1", 1);  // for the game started next; Xvfb runs with +iglx
+    GameProcess game(folder);
+    unsetenv("LIBGL_ALWAYS_INDIRECT");
+    const WindowId box = game.waitForWindow(15000ms, "^Zorvex$");
+    EXPECT_TRUE(staysRunningFor(game, 500ms)) << "the game ended before the box was dismissed";
+    keepScreenshot(captureWindow(box), "box");
+
+    xdotool::pressKeys(box, {"Return"});
+    const ProcessEnd end = game.waitForExit(5000ms);
+    EXPECT_TRUE(end.exitedWith(1)) << "after Return in the box: " << end.describe();
+    EXPECT_EQ(game.standardOutput(), "");
+    const std::string expectedStart = gameLaunch().consoleText(
+        "Zorvex needs OpenGL 3.3 or later. This computer's driver offers:\nOpenGL version: ");
+    const std::string errors = game.standardError();
+    EXPECT_EQ(errors.substr(0, expectedStart.size()), expectedStart);
+    EXPECT_NE(errors.find(gameLaunch().consoleText("\nRenderer: ")), std::string::npos) << errors;
 }
