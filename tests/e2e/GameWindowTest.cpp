@@ -83,7 +83,9 @@ TEST(GameWindow, ADriverWithoutOpenGL33IsNamedInABoxAndEndsTheGameWithStatusOne)
     EXPECT_EQ(game.standardOutput(), "");
     const std::string expectedStart = gameLaunch().consoleText(
         "Zorvex needs OpenGL 3.3 or later. This computer's driver offers:\nOpenGL version: ");
+    // Under Wine, freeglut's own complaints about the display may come first.
     const std::string errors = game.standardError();
-    EXPECT_EQ(errors.substr(0, expectedStart.size()), expectedStart);
-    EXPECT_NE(errors.find(gameLaunch().consoleText("\nRenderer: ")), std::string::npos) << errors;
+    const std::size_t start = errors.find(expectedStart);
+    ASSERT_NE(start, std::string::npos) << errors;
+    EXPECT_NE(errors.find(gameLaunch().consoleText("\nRenderer: "), start), std::string::npos) << errors;
 }
