@@ -21,3 +21,7 @@ GAME_PACKAGES=(build-essential cmake pkg-config freeglut3-dev libglew-dev libglm
 # What building the Windows executable and playing it under Wine needs: the cross compiler,
 # apt's source client with dpkg-dev to unpack Debian's freeglut and GLEW sources, and Wine.
 WINDOWS_PACKAGES=(mingw-w64 dpkg-dev wine wine64 debian-archive-keyring)
+
+# What building the web page and playing it in a browser here needs: Emscripten (with Debian's
+# glm and stb headers) and Chromium.
+WEB_PACKAGES=(cmake emscripten libglm-dev libstb-dev chromium)
