@@ -13,18 +13,6 @@
 
 namespace {
 
-// The largest side a GL texture is guaranteed to take on the machines we run on, and a
-// bound on the whole picture (64 MB as RGBA). Checking the header first keeps a file that
-// merely claims a huge size from costing gigabytes and seconds to decode.
-constexpr int maxImageSide = 16384;
-constexpr long long maxImagePixels = 4096LL * 4096LL;
-
-bool fitsTexture(int width, int height)
-{
-    return width > 0 && height > 0 && width <= maxImageSide && height <= maxImageSide &&
-           static_cast<long long>(width) * height <= maxImagePixels;
-}
-
 bool validChannels(int channels)
 {
     return channels >= 1 && channels <= 4;
@@ -99,6 +87,8 @@ DecodedImage decodeImageMemory(const unsigned char* bytes, std::size_t size, int
     int width = 0;
     int height = 0;
     int fileChannels = 0;
+    // Checking the header first keeps a file that merely claims a huge size from costing
+    // gigabytes and seconds to decode.
     if (stbi_info_from_memory(bytes, length, &width, &height, &fileChannels) == 0 || !fitsTexture(width, height))
         return DecodedImage();
     unsigned char* pixels = stbi_load_from_memory(bytes, length, &width, &height, &fileChannels, channels);

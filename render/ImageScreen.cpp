@@ -1,6 +1,12 @@
 #include "render/ImageScreen.h"
 
+#include <stb_image.h>
+
+#include <climits>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -14,12 +20,21 @@ constexpr unsigned char huffmanTables = 0xC4;
 constexpr unsigned char startOfScan = 0xDA;
 constexpr unsigned maxHuffmanValues = 256;  // the decoder's tables hold no more
 
+// The largest side a GL texture is guaranteed to take on the machines we run on, and a
+// bound on the whole picture (64 MB as RGBA).
+constexpr long long maxImageSide = 16384;
+constexpr long long maxImagePixels = 4096LL * 4096LL;
+
+constexpr std::size_t pngSignatureSize = 8;
+constexpr std::size_t chunkFraming = 12;  // length, type and CRC around a chunk's data
+constexpr std::size_t pngHeaderSize = 13;
+
 bool isPng(const unsigned char* bytes, std::size_t size)
 {
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (size < 8)
+    static const unsigned char signature[pngSignatureSize] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (size < pngSignatureSize)
         return false;
-    for (int i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < pngSignatureSize; ++i)
         if (bytes[i] != signature[i])
             return false;
     return true;
@@ -28,6 +43,130 @@ bool isPng(const unsigned char* bytes, std::size_t size)
 unsigned readBigEndian16(const unsigned char* bytes)
 {
     return static_cast<unsigned>(bytes[0]) << 8 | bytes[1];
+}
+
+std::uint32_t readBigEndian32(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(readBigEndian16(bytes)) << 16 | readBigEndian16(bytes + 2);
+}
+
+struct PngHeader {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    unsigned depth = 0;
+    unsigned channels = 0;  // samples a pixel holds before any palette is applied; 0 if unknown
+    bool interlaced = false;
+};
+
+PngHeader readPngHeader(const unsigned char* data)
+{
+    static const unsigned channelsOfType[7] = {1, 0, 3, 1, 2, 0, 4};
+    PngHeader header;
+    header.width = readBigEndian32(data);
+    header.height = readBigEndian32(data + 4);
+    header.depth = data[8];
+    header.channels = data[9] < 7 ? channelsOfType[data[9]] : 0;
+    header.interlaced = data[12] == 1;
+    return header;
+}
+
+// The sizes and sample layouts the decoder reads, no larger than a texture.
+bool isDecodablePngHeader(const PngHeader& header)
+{
+    const unsigned depth = header.depth;
+    const bool knownDepth = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    return knownDepth && header.channels != 0 && fitsTexture(header.width, header.height);
+}
+
+bool isChunk(const unsigned char* type, const char* name)
+{
+    for (int i = 0; i < 4; ++i)
+        if (type[i] != static_cast<unsigned char>(name[i]))
+            return false;
+    return true;
+}
+
+struct PngChunks {
+    PngHeader header;
+    std::vector<unsigned char> imageData;  // the IDAT chunks joined, as the decoder joins them
+};
+
+// Walks the chunks up to IEND, as the decoder does. The decoder sizes its buffer for an IDAT
+// chunk from the length that chunk declares, before it looks for the bytes: every chunk must
+// lie within the file. Apple's CgBI variant (raw deflate), which no tool of ours writes, is
+// refused rather than inflated a second way.
+bool readPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& png)
+{
+    std::size_t at = pngSignatureSize;
+    while (size - at >= chunkFraming) {
+        const std::size_t length = readBigEndian32(bytes + at);
+        const unsigned char* type = bytes + at + 4;
+        const unsigned char* data = bytes + at + 8;
+        if (length > size - at - chunkFraming || isChunk(type, "CgBI"))
+            return false;
+        if (isChunk(type, "IEND"))
+            return true;
+        const bool first = at == pngSignatureSize;
+        if (first != isChunk(type, "IHDR") || (first && length != pngHeaderSize))
+            return false;
+        if (first)
+            png.header = readPngHeader(data);
+        if (isChunk(type, "IDAT"))
+            png.imageData.insert(png.imageData.end(), data, data + length);
+        at += chunkFraming + length;
+    }
+    return false;
+}
+
+// The bytes of one row as the decoder unfilters them: the samples padded to a whole byte,
+// after the filter byte.
+std::uint64_t pngRowBytes(std::uint64_t width, const PngHeader& header)
+{
+    return 1 + (width * header.channels * header.depth + 7) / 8;
+}
+
+// What the image data must inflate to: an interlaced image holds seven smaller images, one
+// after another, each with rows of its own.
+std::uint64_t pngRawSize(const PngHeader& header)
+{
+    if (!header.interlaced)
+        return pngRowBytes(header.width, header) * header.height;
+    static const unsigned firstX[7] = {0, 4, 0, 2, 0, 1, 0};
+    static const unsigned firstY[7] = {0, 0, 4, 0, 2, 0, 1};
+    static const unsigned stepX[7] = {8, 8, 4, 4, 2, 2, 1};
+    static const unsigned stepY[7] = {8, 8, 8, 4, 4, 2, 2};
+    std::uint64_t total = 0;
+    for (int pass = 0; pass < 7; ++pass) {
+        const std::uint64_t width = (header.width + stepX[pass] - 1 - firstX[pass]) / stepX[pass];
+        const std::uint64_t height = (header.height + stepY[pass] - 1 - firstY[pass]) / stepY[pass];
+        if (width != 0 && height != 0)
+            total += pngRowBytes(width, header) * height;
+    }
+    return total;
+}
+
+// The decoder inflates into a buffer of the image's size and doubles it for as long as the
+// stream yields more: a few kilobytes of deflate can ask for megabytes. Its inflater, run here
+// first into a buffer of exactly that size that it may not grow, fails on a stream that yields
+// more; one that yields less the decoder would refuse anyway.
+bool inflatesToImage(const std::vector<unsigned char>& compressed, std::uint64_t rawSize)
+{
+    if (compressed.empty() || compressed.size() > INT_MAX || rawSize > INT_MAX)
+        return false;
+    const std::unique_ptr<char[]> raw(new (std::nothrow) char[rawSize]);
+    if (!raw)
+        return false;
+    const int inflated = stbi_zlib_decode_buffer(raw.get(), static_cast<int>(rawSize),
+                                                 reinterpret_cast<const char*>(compressed.data()),
+                                                 static_cast<int>(compressed.size()));
+    return inflated >= 0 && static_cast<std::uint64_t>(inflated) == rawSize;
+}
+
+bool isSafePng(const unsigned char* bytes, std::size_t size)
+{
+    PngChunks png;
+    return isPng(bytes, size) && readPngChunks(bytes, size, png) && isDecodablePngHeader(png.header) &&
+           inflatesToImage(png.imageData, pngRawSize(png.header));
 }
 
 // The values a Huffman table of `bytes` (its 16 code-length counts) holds; counts cut off by the
@@ -194,7 +333,13 @@ bool isSafeJpeg(const unsigned char* bytes, std::size_t size)
 
 }  // namespace
 
+bool fitsTexture(long long width, long long height)
+{
+    return width > 0 && height > 0 && width <= maxImageSide && height <= maxImageSide &&
+           width * height <= maxImagePixels;
+}
+
 bool isAcceptedImage(const unsigned char* bytes, std::size_t size)
 {
-    return bytes != nullptr && (isPng(bytes, size) || isSafeJpeg(bytes, size));
+    return bytes != nullptr && (isSafePng(bytes, size) || isSafeJpeg(bytes, size));
 }

@@ -1,13 +1,18 @@
-// Only PNG and JPEG reach the decoder, and no JPEG whose Huffman tables the decoder would
-// overrun or use undefined. Each case starts from a file the decoder reads fine, so a refusal
-// can only come from the screen.
+// Only PNG and JPEG reach the decoder, no JPEG whose Huffman tables the decoder would overrun
+// or use undefined, and no PNG that would make it ask for far more memory than its image
+// needs. Each case starts from a file the decoder reads fine, so a refusal can only come
+// from the screen.
 #include "render/ImageDecoder.h"
 #include "render/ImageScreen.h"
+
+#include "support/TestImages.h"
 
 #include <stb_image_write.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,6 +50,11 @@ std::size_t findMarker(const std::vector<unsigned char>& file, unsigned char mar
 bool decodes(const std::vector<unsigned char>& file)
 {
     return decodeImageMemory(file.data(), file.size(), 3).pixels != nullptr;
+}
+
+bool accepted(const std::vector<unsigned char>& file)
+{
+    return isAcceptedImage(file.data(), file.size());
 }
 
 TEST(ImageScreen, PngAndJpegPass)
@@ -100,6 +110,56 @@ TEST(ImageScreen, AFrameUsingAnUndefinedQuantisationTableIsRefused)
     file[tables + 4] = 0x02;
     EXPECT_FALSE(isAcceptedImage(file.data(), file.size()));
     EXPECT_FALSE(decodes(file));
+}
+
+// The decoder sizes its buffer for an IDAT chunk from the length the chunk declares, before it
+// looks for the bytes. These two files from the fuzzer declare 1.5 GB and 318 MB.
+TEST(ImageScreen, AChunkRunningPastTheEndOfTheFileIsRefused)
+{
+    std::vector<unsigned char> png = encodePng8(16, 16, 3, pixels);
+    ASSERT_EQ(std::string(png.begin() + 37, png.begin() + 41), "IDAT");
+    png[33] = 0x5C;
+    EXPECT_FALSE(accepted(png));
+    const std::filesystem::path data = std::filesystem::path(ZORVEX_SOURCE_DIR) / "tests/gl/render/data";
+    for (const char* name : {"slow-inflate-6x6.png", "slow-unit-104b.bin"}) {
+        const std::vector<unsigned char> find = readFile((data / name).string());
+        ASSERT_FALSE(find.empty()) << name;
+        EXPECT_FALSE(accepted(find)) << name;
+    }
+}
+
+// A few kilobytes of deflate can inflate to megabytes, and the decoder makes room for all of
+// it. The same image data under a header one row shorter or longer than its own.
+TEST(ImageScreen, ImageDataMustInflateToExactlyWhatTheImageNeeds)
+{
+    const std::vector<unsigned char> png = encodePng8(16, 17, 1, std::vector<unsigned char>(16 * 17, 40));
+    EXPECT_TRUE(accepted(withDeclaredSize(png, 16, 17)));
+    EXPECT_TRUE(decodes(withDeclaredSize(png, 16, 17)));
+    EXPECT_FALSE(accepted(withDeclaredSize(png, 16, 16)));
+    EXPECT_FALSE(accepted(withDeclaredSize(png, 16, 18)));
+}
+
+TEST(ImageScreen, ImageDataSplitOverSeveralChunksPasses)
+{
+    const std::vector<unsigned char> whole = encodePng8(16, 16, 3, pixels);
+    const std::vector<unsigned char> png = splitImageData(whole, 16);
+    ASSERT_GE(png.size(), whole.size() + 3 * 12);  // four chunks at least
+    EXPECT_TRUE(accepted(png));
+    EXPECT_TRUE(decodes(png));
+}
+
+// What a PNG inflates to depends on its bit depth, colour type and interlacing: the fuzzer's
+// seeds have them all, and every one of them must still pass.
+TEST(ImageScreen, EveryPngSeedOfTheFuzzerPasses)
+{
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(ZORVEX_SOURCE_DIR) / "fuzz/corpus")) {
+        if (entry.path().extension() != ".png")
+            continue;
+        EXPECT_TRUE(accepted(readFile(entry.path().string()))) << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 15);
 }
 
 }  // namespace

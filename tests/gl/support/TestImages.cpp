@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -22,6 +23,11 @@ void appendBigEndian32(std::vector<unsigned char>& out, uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+uint32_t readBigEndian32(const unsigned char* bytes)
+{
+    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
 void appendChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data)
@@ -115,9 +121,46 @@ std::vector<unsigned char> encodePngHeaderOnly(uint32_t width, uint32_t height)
     return header(width, height, 8, 2);
 }
 
+std::vector<unsigned char> withDeclaredSize(const std::vector<unsigned char>& png, uint32_t width, uint32_t height)
+{
+    std::vector<unsigned char> ihdr;
+    appendBigEndian32(ihdr, width);
+    appendBigEndian32(ihdr, height);
+    ihdr.insert(ihdr.end(), png.begin() + 24, png.begin() + 29);  // depth, colour type and the rest
+    std::vector<unsigned char> out(png.begin(), png.begin() + 8);
+    appendChunk(out, "IHDR", ihdr);
+    out.insert(out.end(), png.begin() + 33, png.end());
+    return out;
+}
+
+std::vector<unsigned char> splitImageData(const std::vector<unsigned char>& png, size_t pieceSize)
+{
+    std::vector<unsigned char> out(png.begin(), png.begin() + 8);
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = readBigEndian32(&png[at]);
+        const std::string type(&png[at + 4], &png[at + 8]);
+        const unsigned char* data = &png[at + 8];
+        const size_t step = type == "IDAT" ? pieceSize : std::max<size_t>(length, 1);
+        size_t piece = 0;
+        do {
+            const size_t size = std::min(step, length - piece);
+            appendChunk(out, type.c_str(), std::vector<unsigned char>(data + piece, data + piece + size));
+            piece += size;
+        } while (piece < length);
+        at += 12 + length;
+    }
+    return out;
+}
+
 bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
+}
+
+std::vector<unsigned char> readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

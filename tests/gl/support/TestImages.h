@@ -14,4 +14,12 @@ std::vector<unsigned char> encodePng16(int width, int height, int channels, cons
 // The signature and an IHDR chunk (8-bit RGB) claiming width × height, and nothing else.
 std::vector<unsigned char> encodePngHeaderOnly(uint32_t width, uint32_t height);
 
+// The same PNG claiming width × height, its image data left as it was: more or less than the
+// image needs.
+std::vector<unsigned char> withDeclaredSize(const std::vector<unsigned char>& png, uint32_t width, uint32_t height);
+
+// The same PNG with its image data cut into IDAT chunks of at most `pieceSize` bytes.
+std::vector<unsigned char> splitImageData(const std::vector<unsigned char>& png, size_t pieceSize);
+
 bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> readFile(const std::string& path);  // empty if it can't be read
