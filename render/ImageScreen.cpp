@@ -151,7 +151,11 @@ std::uint64_t pngRawSize(const PngHeader& header)
 // more; one that yields less the decoder would refuse anyway.
 bool inflatesToImage(const std::vector<unsigned char>& compressed, std::uint64_t rawSize)
 {
-    if (compressed.empty() || compressed.size() > INT_MAX || rawSize > INT_MAX)
+    // Deflate turns at best two bits into 258 bytes: a few bytes that declare a large image
+    // can't fill it, and are refused before a buffer of its size is asked for.
+    constexpr std::uint64_t maxDeflateRatio = 1032;
+    if (compressed.empty() || compressed.size() > INT_MAX || rawSize > INT_MAX ||
+        rawSize > compressed.size() * maxDeflateRatio)
         return false;
     const std::unique_ptr<char[]> raw(new (std::nothrow) char[rawSize]);
     if (!raw)
