@@ -1,0 +1,230 @@
+// The release zip's page in Chromium: the first picture and the keys as on the desktop, Escape,
+// a fragment stage broken on its way to the browser, and a browser without WebGL 2.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import {
+  gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture, unpackRelease,
+  waitForFirstFrame, waitFrames,
+} from './support.mjs';
+
+let release;
+let browser;
+before(async () => {
+  release = unpackRelease();
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  release?.remove();
+});
+
+const isShown = (page, selector) => page.locator(selector).isVisible();
+
+// So that any key the page lets through would scroll it.
+async function makeTallerThanTheWindow(page) {
+  await page.evaluate(() => document.body.append(Object.assign(document.createElement('div'), { style: 'height: 4000px' })));
+  assert.ok(await page.evaluate(() => document.documentElement.scrollHeight > innerHeight));
+}
+
+// Space, then the arrows: pictures of the paddle after Left was held and released, a frame later,
+// after Left was held again and Right pressed and released, and after Left's auto-repeat.
+async function arrowsAfterSpace(page) {
+  const pictures = [];
+  await page.keyboard.press('Space');
+  assert.equal(await page.evaluate(() => scrollY), 0, 'Space scrolled the page');
+  await page.keyboard.down('ArrowLeft');
+  await waitFrames(page, 3);
+  await page.keyboard.up('ArrowLeft');
+  await waitFrames(page, 2);
+  pictures.push(await takePicture(page));
+  await waitFrames(page, 1);
+  pictures.push(await takePicture(page));
+  await page.keyboard.down('ArrowLeft');
+  await waitFrames(page, 2);
+  // Right's release stops the paddle while Left is still down...
+  await page.keyboard.down('ArrowRight');
+  await page.keyboard.up('ArrowRight');
+  await waitFrames(page, 2);
+  pictures.push(await takePicture(page));
+  // ...and Left's auto-repeat must not start it again.
+  await page.keyboard.down('ArrowLeft');
+  await waitFrames(page, 3);
+  pictures.push(await takePicture(page));
+  await page.keyboard.up('ArrowLeft');
+  return pictures;
+}
+
+describe('the game page', () => {
+  let server;
+  let opened;
+  let page;
+  before(async () => {
+    server = await serve(release.folder);
+    opened = await openPage(browser, server.url);
+    page = opened.page;
+    await waitForFirstFrame(page);
+  });
+  after(async () => {
+    await page?.close();
+    await server?.close();
+  });
+
+  test('shows the background, the bricks in their stripes, the paddle and the ball where the desktop draws them', async () => {
+    assert.equal(await page.title(), 'Zorvex_OOP');
+    const canvasSize = await page.locator('#canvas').evaluate((canvas) => [canvas.width, canvas.height]);
+    assert.deepEqual(canvasSize, [600, 600]);
+    await waitFrames(page, 3);
+    const [picture] = readPictures([await takePicture(page)]);
+    await keepScreenshot(page, 'page');
+    assert.deepEqual(picture.startFaults, []);
+    assert.ok(!(await isShown(page, '#status')), 'the loading line is still shown');
+    assert.deepEqual(opened.output, [], 'the game wrote to standard output or error');
+    assert.deepEqual(opened.errors, []);
+  });
+
+  test('arrows move nothing before Space; after it Left moves the paddle until released, and its auto-repeat does not restart it', async (t) => {
+    await makeTallerThanTheWindow(page);
+    const first = await takePicture(page);
+    for (const key of ['ArrowLeft', 'ArrowRight', 'ArrowDown', 'ArrowUp']) {
+      await page.keyboard.down(key);
+      await waitFrames(page, 3);
+      await page.keyboard.up(key);
+    }
+    await waitFrames(page, 2);
+    assert.equal(await page.evaluate(() => scrollY), 0, 'the arrows scrolled the page');
+    assert.ok((await takePicture(page)).equals(first), 'the picture changed while arrows were held before Space');
+
+    // After Space the ball is back at the paddle's height 36 frames later at the soonest, and a
+    // lost ball puts the ball and the paddle back at their start. Pictures take a few frames each,
+    // more on a busy machine: should the ball be lost before the last one, the page is loaded
+    // again and the keys played anew.
+    let readings;
+    for (let attempt = 1; ; ++attempt) {
+      readings = readPictures([first, ...(await arrowsAfterSpace(page))]);
+      if (readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9) || attempt === 3) break;
+      t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the keys are played again`);
+      await page.reload();
+      await waitForFirstFrame(page);
+      await makeTallerThanTheWindow(page);
+      await waitFrames(page, 2);
+    }
+    const [leftEdgeAtStart, leftHeld, leftReleased, rightReleased, leftRepeated] =
+      readings.map((picture) => picture.paddleLeftEdge);
+    assert.ok(leftEdgeAtStart >= 239 && leftEdgeAtStart < 300, `the paddle starts at ${leftEdgeAtStart}`);
+    assert.ok(readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9),
+      'the ball did not leave the paddle after Space, or was lost before the pictures were taken');
+    assert.ok(leftHeld <= leftEdgeAtStart - 30, `holding Left moved the paddle from ${leftEdgeAtStart} only to ${leftHeld}`);
+    assert.equal(leftReleased, leftHeld, 'the paddle went on after Left was released');
+    assert.ok(rightReleased < leftReleased, 'Left held a second time did not move the paddle');
+    assert.equal(leftRepeated, rightReleased, "Left's auto-repeat moved the paddle again");
+    assert.equal(await page.evaluate(() => scrollY), 0, 'the keys scrolled the page');
+  });
+
+  test('Escape ends the game with status 0: no frame after it, and Play again starts it anew', async () => {
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+    const framesAtExit = (await gameStatus(page)).frames;
+    await page.waitForTimeout(1000);
+    assert.equal((await gameStatus(page)).frames, framesAtExit, 'frames were drawn after Escape');
+    assert.equal((await gameStatus(page)).exitStatus, 0);
+    assert.ok(await isShown(page, '#ended'), 'the page does not say the game ended');
+    await keepScreenshot(page, 'ended');
+    assert.deepEqual(opened.output, []);
+    assert.deepEqual(opened.errors, []);
+
+    const reloaded = page.waitForEvent('load', { timeout: 10000 });
+    await page.locator('#play-again').click();
+    await reloaded;
+    await waitForFirstFrame(page);
+    assert.equal((await gameStatus(page)).exitStatus, null);
+    assert.ok(!(await isShown(page, '#ended')));
+  });
+});
+
+// Where the package of preloaded files holds `name`, from the package's list in zorvex.js.
+function placeInData(script, name) {
+  const entry = script.match(new RegExp(`\\{[^{}]*"filename":\\s*"/${name}"[^{}]*\\}`));
+  assert.ok(entry, `zorvex.js lists no ${name}`);
+  const [start, end] = ['start', 'end'].map((key) => Number(entry[0].match(new RegExp(`"${key}":\\s*(\\d+)`))[1]));
+  return { start, end };
+}
+
+// The game's report of a failed shader build stage, as render/ShaderProgram.cpp writes it, from a
+// stage's info log (of which the game's buffer keeps 1023 characters).
+function report(header, log) {
+  return `${header}\n${log.slice(0, 1023)}\n -- --------------------------------------------------- -- \n`;
+}
+
+test('a fragment stage broken on the way keeps the page drawing and reports what the browser\'s compiler says', async () => {
+  const data = readFileSync(path.join(release.folder, 'zorvex.data'));
+  const script = readFileSync(path.join(release.folder, 'zorvex.js'), 'utf8');
+  const fragmentPlace = placeInData(script, 'fragment.txt');
+  const vertexPlace = placeInData(script, 'vertex.txt');
+  const fragment = data.subarray(fragmentPlace.start, fragmentPlace.end).toString('latin1');
+  const vertex = data.subarray(vertexPlace.start, vertexPlace.end).toString('latin1');
+  // One byte changed, the length kept: the package's list still fits.
+  const broken = fragment.replace('void main', 'vo!d main');
+  assert.notEqual(broken, fragment, 'the fragment stage has no main to break');
+  const changed = Buffer.from(data);
+  changed.write(broken, fragmentPlace.start, 'latin1');
+
+  const server = await serve(release.folder, (name, bytes) => (name === 'zorvex.data' ? changed : bytes));
+  const { page, output, errors } = await openPage(browser, server.url);
+  try {
+    // The reports come before the first frame; frames go on after them.
+    await waitForFirstFrame(page);
+    await waitFrames(page, 10);
+
+    // The same sources built in a WebGL 2 context of the test's own, in the same browser.
+    const logs = await page.evaluate(([vertexSource, fragmentSource]) => {
+      const gl = document.createElement('canvas').getContext('webgl2');
+      const compile = (type, source) => {
+        const shader = gl.createShader(type);
+        gl.shaderSource(shader, source);
+        gl.compileShader(shader);
+        return shader;
+      };
+      const vertexShader = compile(gl.VERTEX_SHADER, vertexSource);
+      const fragmentShader = compile(gl.FRAGMENT_SHADER, fragmentSource);
+      const program = gl.createProgram();
+      gl.attachShader(program, vertexShader);
+      gl.attachShader(program, fragmentShader);
+      gl.linkProgram(program);
+      return {
+        vertexCompiled: gl.getShaderParameter(vertexShader, gl.COMPILE_STATUS),
+        fragmentCompiled: gl.getShaderParameter(fragmentShader, gl.COMPILE_STATUS),
+        fragmentLog: gl.getShaderInfoLog(fragmentShader),
+        linked: gl.getProgramParameter(program, gl.LINK_STATUS),
+        programLog: gl.getProgramInfoLog(program),
+      };
+    }, [vertex, broken]);
+    assert.deepEqual([logs.vertexCompiled, logs.fragmentCompiled, logs.linked], [true, false, false]);
+    const expected = report('| ERROR::SHADER: Compile-time error: Type: FRAGMENT', logs.fragmentLog) +
+      report('| ERROR::Shader: Link-time error: Type: PROGRAM', logs.programLog);
+    assert.deepEqual(output, expected.split('\n').slice(0, -1));
+    assert.deepEqual(errors, []);
+  } finally {
+    await page.close();
+    await server.close();
+  }
+});
+
+test('a browser without WebGL 2 is told so, and the game is not started', async () => {
+  const server = await serve(release.folder);
+  const withoutWebGl2 = await launchBrowser(['--disable-webgl2']);
+  try {
+    const { page, errors } = await openPage(withoutWebGl2, server.url);
+    assert.equal(await page.evaluate(() => !!document.createElement('canvas').getContext('webgl2')), false);
+    await page.locator('#status', { hasText: 'needs WebGL 2' }).waitFor({ timeout: 5000 });
+    await page.waitForTimeout(1000);
+    assert.ok(await isShown(page, '#status'));
+    assert.deepEqual(await page.evaluate(() => [window.zorvex?.frames ?? 0, window.zorvex?.firstFrameAt ?? null]), [0, null]);
+    assert.deepEqual(errors, []);
+  } finally {
+    await withoutWebGl2.close();
+    await server.close();
+  }
+});

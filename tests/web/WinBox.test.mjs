@@ -1,0 +1,89 @@
+// Winning in the browser: the web build's empty-level page (tests/e2e/EmptyLevelGame.cpp) shows
+// the win box at once; the game waits for it, and dismissing it ends the game with status 0.
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+
+import { existingFile, gameStatus, keepScreenshot, launchBrowser, openPage, serve } from './support.mjs';
+
+const emptyLevelPage = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web');
+let server;
+let browser;
+before(async () => {
+  server = await serve(path.dirname(emptyLevelPage));
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// Every frame of the game begins with glClear, also one that is never presented.
+function countClears() {
+  window.clears = 0;
+  const clear = WebGL2RenderingContext.prototype.clear;
+  WebGL2RenderingContext.prototype.clear = function (...mask) {
+    window.clears += 1;
+    return clear.apply(this, mask);
+  };
+}
+
+async function openWithBox() {
+  const opened = await openPage(browser, server.url + path.basename(emptyLevelPage), countClears);
+  await opened.page.locator('#message-box').waitFor({ timeout: 15000 });
+  return opened;
+}
+
+async function expectEndedWithStatusZero(page) {
+  await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+  const clears = await page.evaluate(() => window.clears);
+  await page.waitForTimeout(500);
+  assert.equal(await page.evaluate(() => window.clears), clears, 'the game drew after it ended');
+  assert.equal((await gameStatus(page)).exitStatus, 0);
+  assert.ok(await page.locator('#ended').isVisible(), 'the page does not say the game ended');
+  assert.ok(!(await page.locator('#message-box').isVisible()), 'the box is still up');
+}
+
+test('the box is captioned "Zorvex" with the two lines; nothing is drawn while it is up, and OK ends the game', async () => {
+  const { page, output, errors } = await openWithBox();
+  try {
+    const box = await page.evaluate(() => ({
+      modal: document.getElementById('message-box').matches(':modal'),
+      caption: document.getElementById('message-box-caption').textContent,
+      text: document.getElementById('message-box-text').textContent,
+      shownText: document.getElementById('message-box-text').innerText,
+    }));
+    assert.deepEqual(box, {
+      modal: true,
+      caption: 'Zorvex',
+      text: 'Level 1 Complete\nThanks for playing!',
+      shownText: 'Level 1 Complete\nThanks for playing!',
+    });
+    // The game waits for the box: not a frame is begun while it is up.
+    const clears = await page.evaluate(() => window.clears);
+    await page.waitForTimeout(500);
+    assert.equal(await page.evaluate(() => window.clears), clears, 'the game drew while the box was up');
+    assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended before the box was dismissed');
+    await keepScreenshot(page, 'winbox');
+
+    await page.locator('#message-box-ok').click();
+    await expectEndedWithStatusZero(page);
+    assert.deepEqual(output, []);
+    assert.deepEqual(errors, []);
+  } finally {
+    await page.close();
+  }
+});
+
+for (const key of ['Enter', 'Space', 'Escape']) {
+  test(`${key} dismisses the box as OK does`, async () => {
+    const { page, errors } = await openWithBox();
+    try {
+      await page.keyboard.press(key);
+      await expectEndedWithStatusZero(page);
+      assert.deepEqual(errors, []);
+    } finally {
+      await page.close();
+    }
+  });
+}
