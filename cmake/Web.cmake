@@ -2,8 +2,11 @@
 # Emscripten brings GL, GLU, GLEW and GLUT itself; glm and stb are Debian's headers; and every
 # program that opens a GLUT window is linked as a web page with the game's files preloaded.
 
-# 3.19: dependencies of an interface library reach the programs that link it.
-cmake_minimum_required(VERSION 3.19)
+# 3.19: dependencies of an interface library reach the programs that link it. A check, not
+# cmake_minimum_required, which here would change the policies of the whole top-level project.
+if(CMAKE_VERSION VERSION_LESS 3.19)
+  message(FATAL_ERROR "The web build needs CMake 3.19 or later")
+endif()
 
 set(CMAKE_EXECUTABLE_SUFFIX .html)
 
