@@ -22,6 +22,7 @@ after(async () => {
 });
 
 const isShown = (page, selector) => page.locator(selector).isVisible();
+const scrollY = (page) => page.evaluate(() => window.scrollY);
 
 // So that any key the page lets through would scroll it.
 async function makeTallerThanTheWindow(page) {
@@ -29,29 +30,29 @@ async function makeTallerThanTheWindow(page) {
   assert.ok(await page.evaluate(() => document.documentElement.scrollHeight > innerHeight));
 }
 
-// Space, then the arrows: pictures of the paddle after Left was held and released, a frame later,
-// after Left was held again and Right pressed and released, and after Left's auto-repeat.
+// Space, then pictures of the paddle: after Left was held and released, a frame later, after Left
+// was held again and Right pressed and released (which stops the paddle, Left still down), and
+// after Left's auto-repeat.
 async function arrowsAfterSpace(page) {
   const pictures = [];
+  const hold = async (key, frames) => {
+    await page.keyboard.down(key);
+    await waitFrames(page, frames);
+  };
   await page.keyboard.press('Space');
-  assert.equal(await page.evaluate(() => scrollY), 0, 'Space scrolled the page');
-  await page.keyboard.down('ArrowLeft');
-  await waitFrames(page, 3);
+  assert.equal(await scrollY(page), 0, 'Space scrolled the page');
+  await hold('ArrowLeft', 3);
   await page.keyboard.up('ArrowLeft');
   await waitFrames(page, 2);
   pictures.push(await takePicture(page));
   await waitFrames(page, 1);
   pictures.push(await takePicture(page));
-  await page.keyboard.down('ArrowLeft');
-  await waitFrames(page, 2);
-  // Right's release stops the paddle while Left is still down...
+  await hold('ArrowLeft', 2);
   await page.keyboard.down('ArrowRight');
   await page.keyboard.up('ArrowRight');
   await waitFrames(page, 2);
   pictures.push(await takePicture(page));
-  // ...and Left's auto-repeat must not start it again.
-  await page.keyboard.down('ArrowLeft');
-  await waitFrames(page, 3);
+  await hold('ArrowLeft', 3); // Left is still down: this keydown is its auto-repeat
   pictures.push(await takePicture(page));
   await page.keyboard.up('ArrowLeft');
   return pictures;
@@ -74,15 +75,13 @@ describe('the game page', () => {
 
   test('shows the background, the bricks in their stripes, the paddle and the ball where the desktop draws them', async () => {
     assert.equal(await page.title(), 'Zorvex_OOP');
-    const canvasSize = await page.locator('#canvas').evaluate((canvas) => [canvas.width, canvas.height]);
-    assert.deepEqual(canvasSize, [600, 600]);
+    assert.deepEqual(await page.locator('#canvas').evaluate((canvas) => [canvas.width, canvas.height]), [600, 600]);
     await waitFrames(page, 3);
     const [picture] = readPictures([await takePicture(page)]);
     await keepScreenshot(page, 'page');
     assert.deepEqual(picture.startFaults, []);
     assert.ok(!(await isShown(page, '#status')), 'the loading line is still shown');
-    assert.deepEqual(opened.output, [], 'the game wrote to standard output or error');
-    assert.deepEqual(opened.errors, []);
+    assert.deepEqual([opened.output, opened.errors], [[], []]);
   });
 
   test('arrows move nothing before Space; after it Left moves the paddle until released, and its auto-repeat does not restart it', async (t) => {
@@ -92,48 +91,44 @@ describe('the game page', () => {
       await page.keyboard.down(key);
       await waitFrames(page, 3);
       await page.keyboard.up(key);
+      assert.equal(await scrollY(page), 0, `${key} scrolled the page`);
     }
     await waitFrames(page, 2);
-    assert.equal(await page.evaluate(() => scrollY), 0, 'the arrows scrolled the page');
     assert.ok((await takePicture(page)).equals(first), 'the picture changed while arrows were held before Space');
 
     // After Space the ball is back at the paddle's height 36 frames later at the soonest, and a
-    // lost ball puts the ball and the paddle back at their start. Pictures take a few frames each,
-    // more on a busy machine: should the ball be lost before the last one, the page is loaded
-    // again and the keys played anew.
+    // lost ball puts ball and paddle back at their start. Pictures take a few frames each, more on
+    // a busy machine: should the ball be lost before the last, the keys are played again.
     let readings;
     for (let attempt = 1; ; ++attempt) {
       readings = readPictures([first, ...(await arrowsAfterSpace(page))]);
       if (readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9) || attempt === 3) break;
-      t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the keys are played again`);
+      t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the page is loaded again`);
       await page.reload();
       await waitForFirstFrame(page);
       await makeTallerThanTheWindow(page);
-      await waitFrames(page, 2);
     }
-    const [leftEdgeAtStart, leftHeld, leftReleased, rightReleased, leftRepeated] =
-      readings.map((picture) => picture.paddleLeftEdge);
-    assert.ok(leftEdgeAtStart >= 239 && leftEdgeAtStart < 300, `the paddle starts at ${leftEdgeAtStart}`);
+    const [atStart, leftHeld, leftReleased, rightReleased, leftRepeated] = readings.map((picture) => picture.paddleLeftEdge);
+    assert.ok(atStart >= 239 && atStart < 300, `the paddle starts at ${atStart}`);
     assert.ok(readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9),
       'the ball did not leave the paddle after Space, or was lost before the pictures were taken');
-    assert.ok(leftHeld <= leftEdgeAtStart - 30, `holding Left moved the paddle from ${leftEdgeAtStart} only to ${leftHeld}`);
+    assert.ok(leftHeld <= atStart - 30, `holding Left moved the paddle from ${atStart} only to ${leftHeld}`);
     assert.equal(leftReleased, leftHeld, 'the paddle went on after Left was released');
     assert.ok(rightReleased < leftReleased, 'Left held a second time did not move the paddle');
     assert.equal(leftRepeated, rightReleased, "Left's auto-repeat moved the paddle again");
-    assert.equal(await page.evaluate(() => scrollY), 0, 'the keys scrolled the page');
+    assert.equal(await scrollY(page), 0, 'the keys scrolled the page');
   });
 
   test('Escape ends the game with status 0: no frame after it, and Play again starts it anew', async () => {
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
-    const framesAtExit = (await gameStatus(page)).frames;
+    const { frames } = await gameStatus(page);
     await page.waitForTimeout(1000);
-    assert.equal((await gameStatus(page)).frames, framesAtExit, 'frames were drawn after Escape');
-    assert.equal((await gameStatus(page)).exitStatus, 0);
+    const status = await gameStatus(page);
+    assert.deepEqual([status.frames, status.exitStatus], [frames, 0], 'frames were drawn after Escape, or not status 0');
     assert.ok(await isShown(page, '#ended'), 'the page does not say the game ended');
     await keepScreenshot(page, 'ended');
-    assert.deepEqual(opened.output, []);
-    assert.deepEqual(opened.errors, []);
+    assert.deepEqual([opened.output, opened.errors], [[], []]);
 
     const reloaded = page.waitForEvent('load', { timeout: 10000 });
     await page.locator('#play-again').click();
@@ -144,32 +139,27 @@ describe('the game page', () => {
   });
 });
 
-// Where the package of preloaded files holds `name`, from the package's list in zorvex.js.
+// Where zorvex.data holds `name`, from the package's list of files in zorvex.js.
 function placeInData(script, name) {
-  const entry = script.match(new RegExp(`\\{[^{}]*"filename":\\s*"/${name}"[^{}]*\\}`));
+  const entry = script.match(new RegExp(`"filename":\\s*"/${name}",\\s*"start":\\s*(\\d+),\\s*"end":\\s*(\\d+)`));
   assert.ok(entry, `zorvex.js lists no ${name}`);
-  const [start, end] = ['start', 'end'].map((key) => Number(entry[0].match(new RegExp(`"${key}":\\s*(\\d+)`))[1]));
-  return { start, end };
+  return [Number(entry[1]), Number(entry[2])];
 }
 
-// The game's report of a failed shader build stage, as render/ShaderProgram.cpp writes it, from a
-// stage's info log (of which the game's buffer keeps 1023 characters).
-function report(header, log) {
-  return `${header}\n${log.slice(0, 1023)}\n -- --------------------------------------------------- -- \n`;
-}
+// A failed stage's report as render/ShaderProgram.cpp writes it: its log cut to the game's 1023 characters.
+const report = (header, log) => `${header}\n${log.slice(0, 1023)}\n -- --------------------------------------------------- -- \n`;
 
 test('a fragment stage broken on the way keeps the page drawing and reports what the browser\'s compiler says', async () => {
   const data = readFileSync(path.join(release.folder, 'zorvex.data'));
   const script = readFileSync(path.join(release.folder, 'zorvex.js'), 'utf8');
-  const fragmentPlace = placeInData(script, 'fragment.txt');
-  const vertexPlace = placeInData(script, 'vertex.txt');
-  const fragment = data.subarray(fragmentPlace.start, fragmentPlace.end).toString('latin1');
-  const vertex = data.subarray(vertexPlace.start, vertexPlace.end).toString('latin1');
-  // One byte changed, the length kept: the package's list still fits.
+  const [fragmentStart, fragmentEnd] = placeInData(script, 'fragment.txt');
+  const vertex = data.subarray(...placeInData(script, 'vertex.txt')).toString('latin1');
+  const fragment = data.subarray(fragmentStart, fragmentEnd).toString('latin1');
+  // One byte changed, the length kept, so that the package's list still fits.
   const broken = fragment.replace('void main', 'vo!d main');
   assert.notEqual(broken, fragment, 'the fragment stage has no main to break');
   const changed = Buffer.from(data);
-  changed.write(broken, fragmentPlace.start, 'latin1');
+  changed.write(broken, fragmentStart, 'latin1');
 
   const server = await serve(release.folder, (name, bytes) => (name === 'zorvex.data' ? changed : bytes));
   const { page, output, errors } = await openPage(browser, server.url);
@@ -177,33 +167,29 @@ test('a fragment stage broken on the way keeps the page drawing and reports what
     // The reports come before the first frame; frames go on after them.
     await waitForFirstFrame(page);
     await waitFrames(page, 10);
-
     // The same sources built in a WebGL 2 context of the test's own, in the same browser.
-    const logs = await page.evaluate(([vertexSource, fragmentSource]) => {
+    const built = await page.evaluate(([vertexSource, fragmentSource]) => {
       const gl = document.createElement('canvas').getContext('webgl2');
-      const compile = (type, source) => {
-        const shader = gl.createShader(type);
-        gl.shaderSource(shader, source);
-        gl.compileShader(shader);
-        return shader;
-      };
-      const vertexShader = compile(gl.VERTEX_SHADER, vertexSource);
-      const fragmentShader = compile(gl.FRAGMENT_SHADER, fragmentSource);
       const program = gl.createProgram();
-      gl.attachShader(program, vertexShader);
-      gl.attachShader(program, fragmentShader);
+      const [vertexShader, fragmentShader] = [[gl.VERTEX_SHADER, vertexSource], [gl.FRAGMENT_SHADER, fragmentSource]]
+        .map(([type, source]) => {
+          const shader = gl.createShader(type);
+          gl.shaderSource(shader, source);
+          gl.compileShader(shader);
+          gl.attachShader(program, shader);
+          return shader;
+        });
       gl.linkProgram(program);
       return {
-        vertexCompiled: gl.getShaderParameter(vertexShader, gl.COMPILE_STATUS),
-        fragmentCompiled: gl.getShaderParameter(fragmentShader, gl.COMPILE_STATUS),
-        fragmentLog: gl.getShaderInfoLog(fragmentShader),
+        compiled: [vertexShader, fragmentShader].map((shader) => gl.getShaderParameter(shader, gl.COMPILE_STATUS)),
         linked: gl.getProgramParameter(program, gl.LINK_STATUS),
+        fragmentLog: gl.getShaderInfoLog(fragmentShader),
         programLog: gl.getProgramInfoLog(program),
       };
     }, [vertex, broken]);
-    assert.deepEqual([logs.vertexCompiled, logs.fragmentCompiled, logs.linked], [true, false, false]);
-    const expected = report('| ERROR::SHADER: Compile-time error: Type: FRAGMENT', logs.fragmentLog) +
-      report('| ERROR::Shader: Link-time error: Type: PROGRAM', logs.programLog);
+    assert.deepEqual([...built.compiled, built.linked], [true, false, false]);
+    const expected = report('| ERROR::SHADER: Compile-time error: Type: FRAGMENT', built.fragmentLog) +
+      report('| ERROR::Shader: Link-time error: Type: PROGRAM', built.programLog);
     assert.deepEqual(output, expected.split('\n').slice(0, -1));
     assert.deepEqual(errors, []);
   } finally {
