@@ -5,6 +5,7 @@
 #include "Screenshot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -99,4 +100,49 @@ int paddleLeftEdge(const Image& picture, const ExpectedBackground& background, i
             return x - 2;
     }
     return -1;
+}
+
+double ballPlaceShowsBackground(const Image& picture, const ExpectedBackground& background)
+{
+    const double cx = layout::ball.x + layout::ball.width / 2.0;
+    const double cy = layout::ball.y + layout::ball.height / 2.0;
+    int disc = 0;
+    int shown = 0;
+    for (int y = layout::ball.y; y < layout::ball.y + layout::ball.height; ++y)
+        for (int x = layout::ball.x; x < layout::ball.x + layout::ball.width; ++x)
+            if (std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= 7.0) {
+                ++disc;
+                shown += background.matches(picture.at(x, y), x, y) ? 1 : 0;
+            }
+    return static_cast<double>(shown) / disc;
+}
+
+std::vector<std::string> startPictureFaults(const Image& picture, const ExpectedBackground& background)
+{
+    if (picture.width != fieldSize || picture.height != fieldSize)
+        return {"the picture is " + std::to_string(picture.width) + " x " + std::to_string(picture.height)};
+    std::vector<std::string> faults;
+    // Between the bricks and the ball, beside the paddle and below it.
+    for (int y : {302, 340, 380, 420, 460, 505, 515, 534, 545, 575, 598})
+        for (int x = 2; x < fieldSize; x += 27)
+            if (!layout::paddle.grownBy(2).contains(x, y) && !layout::ball.grownBy(2).contains(x, y) &&
+                !background.matches(picture.at(x, y), x, y) && faults.size() < 5)
+                faults.push_back("(" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+                                 toString(picture.at(x, y)) + ", not the background " + background.describe(x, y));
+    if (const ::testing::AssertionResult bricks = showsBricksInTheirStripes(picture); !bricks)
+        faults.push_back(bricks.message());
+    if (countNotBackground(picture, background, layout::paddle) * 2 < layout::paddle.width * layout::paddle.height)
+        faults.push_back("the paddle covers less than half its rectangle");
+    if (ballPlaceShowsBackground(picture, background) > 0.5)
+        faults.push_back("the ball covers less than half its disc");
+    const PixelRect surroundings{220, 490, 160, 70};
+    int outside = 0;
+    for (int y = surroundings.y; y < surroundings.y + surroundings.height; ++y)
+        for (int x = surroundings.x; x < surroundings.x + surroundings.width; ++x)
+            if (!layout::paddle.grownBy(1).contains(x, y) && !layout::ball.grownBy(1).contains(x, y) &&
+                !background.matches(picture.at(x, y), x, y))
+                ++outside;
+    if (outside != 0)
+        faults.push_back(std::to_string(outside) + " pixels around the paddle and the ball aren't background");
+    return faults;
 }

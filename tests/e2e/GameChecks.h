@@ -8,6 +8,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 // The game takes keys from its first frame tick on, 33 ms into its main loop; keys sent
 // earlier are lost. Its first frame on screen (anything but all black) shows that the main loop
@@ -37,3 +38,12 @@ int countNotBackground(const Image& picture, const ExpectedBackground& backgroun
 // The leftmost x of the paddle in the picture: the first of three neighbouring pixels of
 // field row `row` that aren't background. -1 if there is none.
 int paddleLeftEdge(const Image& picture, const ExpectedBackground& background, int row);
+
+// The share of the resting ball's inscribed disc (the face has transparent corners) that shows
+// the background.
+double ballPlaceShowsBackground(const Image& picture, const ExpectedBackground& background);
+
+// What differs from the picture a level starts with: the background wherever nothing else is
+// drawn, the bricks in their stripes, the paddle and the ball covering their places and nothing
+// around them. Empty when the picture is right.
+std::vector<std::string> startPictureFaults(const Image& picture, const ExpectedBackground& background);
