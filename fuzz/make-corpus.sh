@@ -2,9 +2,10 @@
 # Writes the seed corpus of the image decoder fuzzer: tiny images of every channel count and
 # bit depth that the decoder meets, a few of the other formats that stb_image also reads,
 # copies of the game's own PNG images, and the fuzzer's earlier finds (as find-*, without an
-# extension: the tests take every *.png seed for an image that must decode). The 600 × 600 background is left out: decoding it under
-# the sanitizers is slow enough to cut the fuzzer's pace tenfold, and the small JPEGs reach the
-# same decoder. Needs ImageMagick (Debian package imagemagick).
+# extension: the tests take every *.png seed for an image that must decode). The 600 × 600
+# background is left out: decoding it under the sanitizers is slow enough to cut the fuzzer's
+# pace tenfold, and the small JPEGs reach the same decoder. Needs ImageMagick (Debian package
+# imagemagick).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/fuzz/corpus"

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,9 +33,8 @@ TEST(DecoderMemory, NoFileAsksForMuchMoreThanItsSizeAndItsImage)
 {
     const std::vector<unsigned char> image = encodePng8(16, 16, 1, std::vector<unsigned char>(16 * 16, 0));
     ASSERT_GT(largestRequest(image), 16u * 16u);  // the noting copy is the one decoding
-    const std::filesystem::path data = std::filesystem::path(ZORVEX_SOURCE_DIR) / "tests/gl/render/data";
-    const std::vector<unsigned char> inflate = readFile((data / "slow-inflate-6x6.png").string());
-    const std::vector<unsigned char> palette = readFile((data / "slow-unit-104b.bin").string());
+    const std::vector<unsigned char> inflate = readFuzzerFind("slow-inflate-6x6.png");
+    const std::vector<unsigned char> palette = readFuzzerFind("slow-unit-104b.bin");
     const std::vector<unsigned char> bomb =  // 10 KB of deflate, a megabyte of pixels
         withDeclaredSize(encodePng8(1024, 1024, 1, std::vector<unsigned char>(1024 * 1024, 0)), 16, 16);
     ASSERT_FALSE(inflate.empty() || palette.empty());

@@ -164,3 +164,8 @@ std::vector<unsigned char> readFile(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+std::vector<unsigned char> readFuzzerFind(const std::string& name)
+{
+    return readFile(std::string(ZORVEX_SOURCE_DIR) + "/tests/gl/render/data/" + name);
+}

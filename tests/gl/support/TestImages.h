@@ -23,3 +23,5 @@ std::vector<unsigned char> splitImageData(const std::vector<unsigned char>& png,
 
 bool writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> readFile(const std::string& path);  // empty if it can't be read
+// An input the decoder fuzzer found, kept in tests/gl/render/data; empty if it can't be read.
+std::vector<unsigned char> readFuzzerFind(const std::string& name);
