@@ -422,14 +422,15 @@ bool writeIco(const std::string& path, const std::vector<Image>& images)
     return static_cast<bool>(file.flush());
 }
 
-// The Linux desktop takes one PNG per size; Windows one .ico holding every size it shows.
+// The Linux desktop takes one PNG per size, and the web page's manifest 192 and 512; Windows one
+// .ico holding every size it shows.
 bool writeIcons(const std::string& folder)
 {
     std::map<int, Image> icons;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64, 128, 192, 256, 512})
         icons.emplace(size, drawIcon(size));
     bool ok = true;
-    for (int size : {48, 64, 128, 256})
+    for (int size : {48, 64, 128, 192, 256, 512})
         ok = writePng(folder + "zorvex-" + std::to_string(size) + ".png", icons.at(size)) && ok;
     return writeIco(folder + "zorvex.ico", {icons.at(16), icons.at(32), icons.at(48), icons.at(256)}) && ok;
 }
