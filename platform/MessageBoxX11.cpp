@@ -4,6 +4,7 @@
 // core font; and where the X server has none either, the box still works, without text.
 #include "platform/MessageBox.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
@@ -75,6 +76,7 @@ struct Dialog {
     int height = minHeight;
     int textTop = 0;
     bool buttonArmed = false;  // the pointer went down on OK and has not come up yet
+    char heldKeys[32] = {};    // one bit per keycode, set while the key is down, as XQueryKeymap fills it
     bool dismissed = false;
     bool windowGone = false;  // someone else destroyed the window
 };
@@ -342,7 +344,8 @@ void createWindow(Dialog& dialog, const char* caption)
                                         static_cast<unsigned>(dialog.width), static_cast<unsigned>(dialog.height),
                                         0, dialog.colors.text, dialog.colors.background);
     XSelectInput(dialog.display, dialog.window,
-                 ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+                 ExposureMask | KeyPressMask | KeyReleaseMask | KeymapStateMask | ButtonPressMask |
+                     ButtonReleaseMask | StructureNotifyMask);
     setTitle(dialog, caption);
     setFixedSize(dialog, x, y);
     setWindowManagerHints(dialog);
@@ -417,8 +420,39 @@ void takeFocus(Dialog& dialog)
     XSetInputFocus(dialog.display, dialog.window, RevertToParent, CurrentTime);
 }
 
+// A key that was down before the box had the keyboard (Space still held from the last shot) must
+// not dismiss it, nor may its auto-repeat. The server says which keys are down: XQueryKeymap at
+// open, and KeymapNotify with every FocusIn and EnterNotify, in order with the key events. With
+// detectable auto-repeat, asked for on the box's own connection only, a held key repeats as
+// presses alone, so every release is a real one. Pairing releases and presses by their timestamps
+// instead would depend on both having arrived by the time the release is read.
+void watchHeldKeys(Dialog& dialog)
+{
+    XkbSetDetectableAutoRepeat(dialog.display, True, nullptr);
+    XQueryKeymap(dialog.display, dialog.heldKeys);
+}
+
+bool isHeld(const Dialog& dialog, unsigned keycode)
+{
+    return (static_cast<unsigned char>(dialog.heldKeys[keycode / 8 % 32]) >> (keycode % 8) & 1u) != 0;
+}
+
+void setHeld(Dialog& dialog, unsigned keycode, bool held)
+{
+    char& bits = dialog.heldKeys[keycode / 8 % 32];
+    const char bit = static_cast<char>(1 << (keycode % 8));
+    bits = static_cast<char>(held ? bits | bit : bits & ~bit);
+}
+
 void onKey(Dialog& dialog, XKeyEvent& event)
 {
+    if (event.type == KeyRelease) {
+        setHeld(dialog, event.keycode, false);
+        return;
+    }
+    if (isHeld(dialog, event.keycode))
+        return;
+    setHeld(dialog, event.keycode, true);
     const KeySym key = XLookupKeysym(&event, 0);
     if (key == XK_Return || key == XK_KP_Enter || key == XK_space || key == XK_Escape)
         dialog.dismissed = true;
@@ -457,7 +491,11 @@ void handleEvent(Dialog& dialog, XEvent& event)
         takeFocus(dialog);
         break;
     case KeyPress:
+    case KeyRelease:
         onKey(dialog, event.xkey);
+        break;
+    case KeymapNotify:
+        std::memcpy(dialog.heldKeys, event.xkeymap.key_vector, sizeof dialog.heldKeys);
         break;
     case ButtonPress:
     case ButtonRelease:
@@ -517,6 +555,7 @@ void showMessageBox(const char* caption, const char* text)
     allocColors(dialog);
     computeLayout(dialog);
     createWindow(dialog, caption);
+    watchHeldKeys(dialog);
     XMapRaised(dialog.display, dialog.window);
     while (!dialog.dismissed) {
         XEvent event{};
