@@ -183,23 +183,19 @@ unsigned huffmanValueCount(const unsigned char* bytes, std::size_t available)
     return total;
 }
 
-// Every table a DHT segment could start, wherever the two marker bytes stand. Outside entropy-coded
-// data FF C4 is a marker; inside it a data byte FF is always followed by 00 or a restart marker,
-// so the scan misses no table the decoder will read, even if it parses markers differently.
-bool allHuffmanTablesFit(const unsigned char* bytes, std::size_t size)
+// Whether every table of the DHT segment whose length field is at `at` fits the decoder. It reads
+// tables for as long as the declared length is not used up, wherever their counts take it: the last
+// may run past the segment's end, and so its counts are read from the file, not from the segment.
+bool huffmanTablesFit(const unsigned char* bytes, std::size_t size, std::size_t at)
 {
-    for (std::size_t i = 0; i + 3 < size; ++i) {
-        if (bytes[i] != markerPrefix || bytes[i + 1] != huffmanTables)
-            continue;
-        long remaining = static_cast<long>(readBigEndian16(bytes + i + 2)) - 2;
-        std::size_t table = i + 4;
-        while (remaining > 0 && table < size) {
-            const unsigned values = huffmanValueCount(bytes + table + 1, size - table - 1);
-            if (values > maxHuffmanValues)
-                return false;
-            remaining -= 17 + static_cast<long>(values);
-            table += 17 + values;
-        }
+    long remaining = static_cast<long>(readBigEndian16(bytes + at)) - 2;
+    std::size_t table = at + 2;
+    while (remaining > 0 && table < size) {
+        const unsigned values = huffmanValueCount(bytes + table + 1, size - table - 1);
+        if (values > maxHuffmanValues)
+            return false;
+        remaining -= 17 + static_cast<long>(values);
+        table += 17 + values;
     }
     return true;
 }
@@ -286,8 +282,13 @@ bool scanTablesDefined(const unsigned char* segment, std::size_t length, bool pr
     return true;
 }
 
-// Walks the markers in stream order, as the decoder does, stepping over entropy-coded data.
-bool scansUseDefinedTables(const unsigned char* bytes, std::size_t size)
+// Walks the markers in stream order, as the decoder does: over each segment by its length, so the
+// bytes inside APPn and COM segments (Exif, ICC profiles, comments) are never taken for markers,
+// and over entropy-coded data, where a data byte FF is followed by 00. Every DHT segment that the
+// decoder reads must fit it, and every scan may use only tables defined before it. Where the
+// decoder would stop first (an unknown marker, a stray byte, a restart marker outside a scan) the
+// walk goes on, so it checks a superset of what the decoder reads.
+bool jpegSegmentsAreSafe(const unsigned char* bytes, std::size_t size)
 {
     DefinedTables defined;
     bool progressive = false;
@@ -319,6 +320,8 @@ bool scansUseDefinedTables(const unsigned char* bytes, std::size_t size)
             recordFrame(segment, segmentLength, defined);
         if (marker == quantisationTables)
             recordQuantisationTables(segment, segmentLength, defined);
+        if (marker == huffmanTables && !huffmanTablesFit(bytes, size, i + 2))
+            return false;
         if (marker == huffmanTables)
             recordTables(segment, segmentLength, defined);
         if (marker == startOfScan && !scanTablesDefined(segment, segmentLength, progressive, defined))
@@ -332,7 +335,7 @@ bool isSafeJpeg(const unsigned char* bytes, std::size_t size)
 {
     if (size < 2 || bytes[0] != markerPrefix || bytes[1] != startOfImage)
         return false;
-    return allHuffmanTablesFit(bytes, size) && scansUseDefinedTables(bytes, size);
+    return jpegSegmentsAreSafe(bytes, size);
 }
 
 }  // namespace

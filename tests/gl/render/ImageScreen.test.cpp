@@ -161,4 +161,119 @@ TEST(ImageScreen, EveryPngSeedOfTheFuzzerPasses)
     EXPECT_GE(seeds, 15);
 }
 
+// ---- where a JPEG's Huffman tables are, and where they are not ----
+
+// A segment: its marker, then its length (which counts itself) and `payload`.
+std::vector<unsigned char> segment(unsigned char marker, const std::vector<unsigned char>& payload)
+{
+    const std::size_t length = payload.size() + 2;
+    std::vector<unsigned char> out{0xFF, marker, static_cast<unsigned char>(length >> 8),
+                                   static_cast<unsigned char>(length & 0xFF)};
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+std::vector<unsigned char> inserted(std::vector<unsigned char> file, std::size_t at,
+                                    const std::vector<unsigned char>& bytes)
+{
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin(), bytes.end());
+    return file;
+}
+
+// FF C4, then what a table of 16 × 32 = 512 values would start with: were it taken for a DHT,
+// the decoder could not hold it.
+std::vector<unsigned char> bytesLikeAnOversizedTable()
+{
+    std::vector<unsigned char> bytes{'n', 'o', 't', 'e', 0xFF, 0xC4, 0x00, 0x40, 0x00};
+    bytes.insert(bytes.end(), 16, 0x20);
+    bytes.insert(bytes.end(), 20, 'x');
+    return bytes;
+}
+
+// A DHT segment whose one table claims 16 × 17 = 272 values, more than the decoder holds.
+std::vector<unsigned char> oversizedHuffmanSegment()
+{
+    std::vector<unsigned char> table{0x10};
+    table.insert(table.end(), 16, 17);
+    table.insert(table.end(), 272, 0);
+    return segment(0xC4, table);
+}
+
+std::vector<unsigned char> decodedPixels(const std::vector<unsigned char>& file)
+{
+    const DecodedImage image = decodeImageMemory(file.data(), file.size(), 3);
+    if (image.pixels == nullptr)
+        return {};
+    return std::vector<unsigned char>(image.pixels, image.pixels + image.width * image.height * 3);
+}
+
+// The game's background with one segment put in after SOI, whose payload holds FF C4 and then
+// ordinary bytes: an Exif APP1 and an ICC_PROFILE APP2. Metadata is not markers.
+TEST(ImageScreen, PhotosWithFfC4InTheirMetadataPass)
+{
+    const std::string source = ZORVEX_SOURCE_DIR;
+    const std::vector<unsigned char> original = decodedPixels(readFile(source + "/assets/background.jpg"));
+    ASSERT_EQ(original.size(), 600u * 600u * 3u);
+    for (const char* name : {"valid-exif-ffc4.jpg", "valid-icc-ffc4.jpg"}) {
+        const std::vector<unsigned char> photo = readFile(source + "/tests/gl/render/data/" + name);
+        ASSERT_FALSE(photo.empty()) << name;
+        EXPECT_TRUE(accepted(photo)) << name;
+        EXPECT_TRUE(decodedPixels(photo) == original) << name;
+    }
+}
+
+TEST(ImageScreen, FfC4InACommentPasses)
+{
+    const std::vector<unsigned char> file = jpeg();
+    for (const std::size_t at : {std::size_t{2}, findMarker(file, 0xDA), file.size() - 2}) {
+        const std::vector<unsigned char> commented = inserted(file, at, segment(0xFE, bytesLikeAnOversizedTable()));
+        EXPECT_TRUE(accepted(commented)) << "a comment at " << at;
+        EXPECT_TRUE(decodedPixels(commented) == decodedPixels(file)) << "a comment at " << at;
+    }
+}
+
+// The decoder reads a DHT wherever a marker may stand: after a segment, whatever that holds; after
+// fill bytes; between a scan's data and the end. And it reads a table's counts from past the
+// segment's end if the length it declares runs out only there. Each of these must be refused.
+TEST(ImageScreen, OversizedHuffmanTablesAreFoundWhereverTheDecoderReadsThem)
+{
+    const std::vector<unsigned char> file = jpeg();
+    const std::vector<unsigned char> oversized = oversizedHuffmanSegment();
+    const std::vector<unsigned char> fill{0xFF, 0xFF, 0xFF};
+    const std::size_t scan = findMarker(file, 0xDA);
+    const std::size_t end = file.size() - 2;
+    // DHT, length 3: the table starts in the segment and its counts follow it, 16 × 32 = 512.
+    std::vector<unsigned char> spilling{0xFF, 0xC4, 0x00, 0x03, 0x10};
+    spilling.insert(spilling.end(), 16, 0x20);
+    const struct {
+        const char* where;
+        std::vector<unsigned char> file;
+    } cases[] = {
+        {"after a comment holding FF D9",
+         inserted(inserted(file, scan, oversized), scan, segment(0xFE, {0xFF, 0xD9}))},
+        {"after fill bytes", inserted(inserted(file, scan, oversized), scan, fill)},
+        {"after the scan", inserted(file, end, oversized)},
+        {"after fill bytes after the scan", inserted(inserted(file, end, oversized), end, fill)},
+        {"running past its segment", inserted(file, scan, spilling)},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(accepted(c.file)) << c.where;
+}
+
+// The fuzzer's JPEG seeds: none of them was refused before the walk, and none is now.
+TEST(ImageScreen, EveryJpegSeedOfTheFuzzerPasses)
+{
+    int seeds = 0;
+    const std::filesystem::path corpus = std::filesystem::path(ZORVEX_SOURCE_DIR) / "fuzz/corpus";
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::vector<unsigned char> file = readFile(entry.path().string());
+        if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8)
+            continue;
+        EXPECT_TRUE(accepted(file)) << entry.path();
+        EXPECT_TRUE(decodes(file)) << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 5);
+}
+
 }  // namespace
