@@ -7,7 +7,7 @@ import { after, before, describe, test } from 'node:test';
 
 import {
   gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture, unpackRelease,
-  waitForFirstFrame, waitFrames,
+  waitForFirstFrame, waitFrames, waitPageTicks,
 } from './support.mjs';
 
 let release;
@@ -123,7 +123,7 @@ describe('the game page', () => {
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
     const { frames } = await gameStatus(page);
-    await page.waitForTimeout(1000);
+    await waitPageTicks(page, 30);
     const status = await gameStatus(page);
     assert.deepEqual([status.frames, status.exitStatus], [frames, 0], 'frames were drawn after Escape, or not status 0');
     assert.ok(await isShown(page, '#ended'), 'the page does not say the game ended');
@@ -205,7 +205,7 @@ test('a browser without WebGL 2 is told so, and the game is not started', async 
     const { page, errors } = await openPage(withoutWebGl2, server.url);
     assert.equal(await page.evaluate(() => !!document.createElement('canvas').getContext('webgl2')), false);
     await page.locator('#status', { hasText: 'needs WebGL 2' }).waitFor({ timeout: 5000 });
-    await page.waitForTimeout(1000);
+    await waitPageTicks(page, 30);
     assert.ok(await isShown(page, '#status'));
     assert.deepEqual(await page.evaluate(() => [window.zorvex?.frames ?? 0, window.zorvex?.firstFrameAt ?? null]), [0, null]);
     assert.deepEqual(errors, []);

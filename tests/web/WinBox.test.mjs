@@ -4,13 +4,19 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { existingFile, gameStatus, keepScreenshot, launchBrowser, openPage, serve } from './support.mjs';
+import { existingFile, gameStatus, keepScreenshot, launchBrowser, openPage, serve, waitPageTicks } from './support.mjs';
 
 const emptyLevelPage = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web');
 let server;
 let browser;
+// While set, the server holds the page's .wasm back until this promise settles: the game cannot
+// start, and so cannot show its box, before the test is ready.
+let wasmHeldUntil = null;
 before(async () => {
-  server = await serve(path.dirname(emptyLevelPage));
+  server = await serve(path.dirname(emptyLevelPage), async (name, bytes) => {
+    if (name.endsWith('.wasm')) await wasmHeldUntil;
+    return bytes;
+  });
   browser = await launchBrowser();
 });
 after(async () => {
@@ -28,21 +34,25 @@ function countClears() {
   };
 }
 
+const openEmptyLevel = () => openPage(browser, server.url + path.basename(emptyLevelPage), countClears);
+const waitForBox = (page) => page.locator('#message-box').waitFor({ timeout: 15000 });
+
 async function openWithBox() {
-  const opened = await openPage(browser, server.url + path.basename(emptyLevelPage), countClears);
-  await opened.page.locator('#message-box').waitFor({ timeout: 15000 });
+  const opened = await openEmptyLevel();
+  await waitForBox(opened.page);
   return opened;
 }
 
-async function drawsNothingFor(page, milliseconds) {
+// Over as many ticks as the game would have drawn 15 frames in.
+async function drawsNothingFor15Ticks(page) {
   const clears = await page.evaluate(() => window.clears);
-  await page.waitForTimeout(milliseconds);
+  await waitPageTicks(page, 15);
   return (await page.evaluate(() => window.clears)) === clears;
 }
 
 async function expectEndedWithStatusZero({ page, output, errors }) {
   await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
-  assert.ok(await drawsNothingFor(page, 500), 'the game drew after it ended');
+  assert.ok(await drawsNothingFor15Ticks(page), 'the game drew after it ended');
   assert.equal((await gameStatus(page)).exitStatus, 0);
   assert.ok(await page.locator('#ended').isVisible(), 'the page does not say the game ended');
   assert.ok(!(await page.locator('#message-box').isVisible()), 'the box is still up');
@@ -61,7 +71,7 @@ test('the box is captioned "Zorvex" with the two lines; nothing is drawn while i
     }));
     const text = 'Level 1 Complete\nThanks for playing!';
     assert.deepEqual(box, { modal: true, caption: 'Zorvex', text, shownText: text });
-    assert.ok(await drawsNothingFor(page, 500), 'the game drew while the box was up');
+    assert.ok(await drawsNothingFor15Ticks(page), 'the game drew while the box was up');
     assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended before the box was dismissed');
     await keepScreenshot(page, 'winbox');
 
@@ -83,3 +93,28 @@ for (const key of ['Enter', 'Space', 'Escape']) {
     }
   });
 }
+
+test('Space held as the box opens leaves it up through its auto-repeat and its release; a new press dismisses it', async () => {
+  let sendWasm;
+  wasmHeldUntil = new Promise((resolve) => {
+    sendWasm = resolve;
+  });
+  const opened = await openEmptyLevel();
+  const { page } = opened;
+  try {
+    await page.keyboard.down('Space');
+    sendWasm();
+    await waitForBox(page);
+    for (let repeat = 0; repeat < 5; ++repeat) await page.keyboard.down('Space');
+    await page.keyboard.up('Space');
+    await waitPageTicks(page, 5);
+    assert.ok(await page.locator('#message-box').isVisible(), 'the held Space dismissed the box');
+    assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended while the box was up');
+
+    await page.keyboard.press('Space');
+    await expectEndedWithStatusZero(opened);
+  } finally {
+    wasmHeldUntil = null;
+    await page.close();
+  }
+});

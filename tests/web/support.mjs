@@ -32,12 +32,12 @@ export function unpackRelease(zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/pack
 const contentTypes = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
 // Serves `folder` on an ephemeral port; `rewrite(name, bytes)` may change a file on its way, as a
-// broken network would. Stopped by close().
+// broken network would, or hold it back (by returning a promise). Stopped by close().
 export async function serve(folder, rewrite = (name, bytes) => bytes) {
   const server = http.createServer(async (request, response) => {
     const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname)).slice(1) || 'index.html';
     try {
-      const bytes = rewrite(name, await readFile(path.join(folder, name)));
+      const bytes = await rewrite(name, await readFile(path.join(folder, name)));
       const type = contentTypes[path.extname(name)] ?? 'application/octet-stream';
       response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(bytes);
     } catch {
@@ -85,6 +85,15 @@ export async function waitFrames(page, count) {
   const target = (await gameStatus(page)).frames + count;
   await page.waitForFunction((n) => window.zorvex.frames >= n, target, { timeout: 10000 });
 }
+
+// Lets `ticks` of the game's ticks go by on the page's own clock: a 33-ms timer, then an animation
+// frame, as the game's timer and the frame it asks for follow each other. A check that nothing
+// happens waits for these rather than for a sleep, which a busy machine can end before the page
+// has run at all.
+export const waitPageTicks = (page, ticks) => page.evaluate((count) => new Promise((resolve) => {
+  const tick = (left) => (left === 0 ? resolve() : setTimeout(() => requestAnimationFrame(() => tick(left - 1)), 33));
+  tick(count);
+}), ticks);
 
 // The canvas as the player sees it, as a PNG.
 export async function takePicture(page) {
