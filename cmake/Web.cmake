@@ -69,6 +69,8 @@ target_link_options(zorvex_web_page INTERFACE
   "SHELL:--shell-file ${pageShell}"
   "SHELL:--js-library ${pageLibrary}"
   -sENVIRONMENT=web
+  # Any image the desktop accepts (up to 4096 × 4096) decodes here too: the heap grows as needed.
+  -sALLOW_MEMORY_GROWTH=1
   # WebGL 2 only; client-side index arrays, which the sprites are drawn from, need FULL_ES2.
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES2=1
   # exit() ends the page as it ends the process: no timer, frame or key handler runs after it.

@@ -6,7 +6,7 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture, unpackRelease,
+  gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, releaseFile, serve, takePicture, unpackRelease,
   waitForFirstFrame, waitFrames, waitPageTicks,
 } from './support.mjs';
 
@@ -150,8 +150,9 @@ function placeInData(script, name) {
 const report = (header, log) => `${header}\n${log.slice(0, 1023)}\n -- --------------------------------------------------- -- \n`;
 
 test('a fragment stage broken on the way keeps the page drawing and reports what the browser\'s compiler says', async () => {
-  const data = readFileSync(path.join(release.folder, 'zorvex.data'));
-  const script = readFileSync(path.join(release.folder, 'zorvex.js'), 'utf8');
+  const dataFile = releaseFile(release.folder, 'data');
+  const data = readFileSync(path.join(release.folder, dataFile));
+  const script = readFileSync(path.join(release.folder, releaseFile(release.folder, 'js')), 'utf8');
   const [fragmentStart, fragmentEnd] = placeInData(script, 'fragment.txt');
   const vertex = data.subarray(...placeInData(script, 'vertex.txt')).toString('latin1');
   const fragment = data.subarray(fragmentStart, fragmentEnd).toString('latin1');
@@ -161,7 +162,7 @@ test('a fragment stage broken on the way keeps the page drawing and reports what
   const changed = Buffer.from(data);
   changed.write(broken, fragmentStart, 'latin1');
 
-  const server = await serve(release.folder, (name, bytes) => (name === 'zorvex.data' ? changed : bytes));
+  const server = await serve(release.folder, (name, bytes) => (name === dataFile ? changed : bytes));
   const { page, output, errors } = await openPage(browser, server.url);
   try {
     // The reports come before the first frame; frames go on after them.

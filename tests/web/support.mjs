@@ -2,7 +2,7 @@
 // our own on 127.0.0.1, Debian's Chromium through playwright-core, and the desktop's picture checks
 // on the browser's screenshots. Paths come from the environment that CTest or scripts/bench-web sets.
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import http from 'node:http';
 import { createRequire } from 'node:module';
@@ -18,7 +18,8 @@ export function existingFile(name, maker) {
 }
 
 // Installed into the build tree by the web.InstallPlaywright fixture, not beside these files.
-const { chromium } = createRequire(path.join(existingFile('ZORVEX_WEB_NODE_MODULES', 'npm ci'), 'x'))('playwright-core');
+const { chromium, devices } = createRequire(path.join(existingFile('ZORVEX_WEB_NODE_MODULES', 'npm ci'), 'x'))('playwright-core');
+export { devices };
 
 const temporaryFolder = () => mkdtempSync(path.join(os.tmpdir(), 'zorvex-web-'));
 
@@ -29,15 +30,27 @@ export function unpackRelease(zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/pack
   return { folder: path.join(root, path.basename(zip, '.zip')), remove: () => rmSync(root, { recursive: true }) };
 }
 
-const contentTypes = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+// The release's game file of a kind ('js', 'wasm' or 'data'), named after its content.
+export function releaseFile(folder, kind) {
+  const names = readdirSync(folder).filter((name) => new RegExp(`^zorvex\\.[0-9a-f]{12}\\.${kind}$`).test(name));
+  if (names.length !== 1) throw new Error(`${folder} holds ${names.length} zorvex.<hash>.${kind}`);
+  return names[0];
+}
+
+const contentTypes = {
+  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json',
+};
 
 // Serves `folder` on an ephemeral port; `rewrite(name, bytes)` may change a file on its way, as a
-// broken network would, or hold it back (by returning a promise). Stopped by close().
+// broken network would, hold it back (by returning a promise), or throw to make it a 404.
+// serveFolder(other) puts another folder at the same address, as a new release on a server.
+// Stopped by close().
 export async function serve(folder, rewrite = (name, bytes) => bytes) {
+  let served = folder;
   const server = http.createServer(async (request, response) => {
     const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname)).slice(1) || 'index.html';
     try {
-      const bytes = await rewrite(name, await readFile(path.join(folder, name)));
+      const bytes = await rewrite(name, await readFile(path.join(served, name)));
       const type = contentTypes[path.extname(name)] ?? 'application/octet-stream';
       response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(bytes);
     } catch {
@@ -47,6 +60,9 @@ export async function serve(folder, rewrite = (name, bytes) => bytes) {
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
+    serveFolder: (other) => {
+      served = other;
+    },
     close: () => new Promise((resolve) => server.close(resolve).closeAllConnections()),
   };
 }
@@ -65,8 +81,9 @@ export function launchBrowser(extraFlags = []) {
 
 // A new page at `url`: `output` collects the game's standard output and error (the console's log
 // and error lines), `errors` uncaught exceptions. `watch` runs in the page before its scripts.
-export async function openPage(browser, url, watch = null) {
-  const page = await browser.newPage({ viewport: { width: 900, height: 900 } });
+// `device` is a Playwright device profile or other context options (default: a 900 × 900 window).
+export async function openPage(browser, url, watch = null, device = {}) {
+  const page = await browser.newPage({ viewport: { width: 900, height: 900 }, ...device });
   if (watch) await page.addInitScript(watch);
   const output = [];
   const errors = [];
@@ -95,9 +112,9 @@ export const waitPageTicks = (page, ticks) => page.evaluate((count) => new Promi
   tick(count);
 }), ticks);
 
-// The canvas as the player sees it, as a PNG.
-export async function takePicture(page) {
-  return page.screenshot({ clip: await page.locator('#canvas').boundingBox() });
+// The canvas as the player sees it, as a PNG; { scale: 'css' } takes one pixel per CSS pixel.
+export async function takePicture(page, options = {}) {
+  return page.screenshot({ clip: await page.locator('#canvas').boundingBox(), ...options });
 }
 
 // Pictures read with the desktop's figures (tests/e2e/FieldPicture.cpp), all at once after the fact
@@ -118,4 +135,27 @@ export function readPictures(pictures) {
 export async function keepScreenshot(page, name) {
   mkdirSync(process.env.ZORVEX_WEB_SCREENSHOTS, { recursive: true });
   await page.screenshot({ path: path.join(process.env.ZORVEX_WEB_SCREENSHOTS, `${name}.png`) });
+}
+
+// The colour [r, g, b, a] at (x, y) of a PNG, read by the page's own image decoder.
+export function pixelAt(page, png, x, y) {
+  return page.evaluate(async ([base64, x, y]) => {
+    const image = await createImageBitmap(await (await fetch(`data:image/png;base64,${base64}`)).blob());
+    const context = new OffscreenCanvas(image.width, image.height).getContext('2d');
+    context.drawImage(image, 0, 0);
+    return [...context.getImageData(x, y, 1, 1).data];
+  }, [png.toString('base64'), x, y]);
+}
+
+// A finger on the page's touch screen through the DevTools protocol, which, unlike a tap, can be
+// held: down(x, y) in CSS pixels, then moveTo(x, y), up() or cancel() (a system gesture takes it).
+export async function finger(page) {
+  const session = await page.context().newCDPSession(page);
+  const send = (type, touchPoints = []) => session.send('Input.dispatchTouchEvent', { type, touchPoints });
+  return {
+    down: (x, y) => send('touchStart', [{ x, y, id: 1 }]),
+    moveTo: (x, y) => send('touchMove', [{ x, y, id: 1 }]),
+    up: () => send('touchEnd'),
+    cancel: () => send('touchCancel'),
+  };
 }

@@ -1,0 +1,182 @@
+// The release page on other screens than a desktop's: the field whole and square in phone,
+// laptop and desktop windows and after a rotation, sharp at devicePixelRatio 2, played by touch
+// as by the keys, and a window that loses focus lets go of its arrows.
+import assert from 'node:assert/strict';
+import { after, before, describe, test } from 'node:test';
+
+import {
+  devices, finger, gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture,
+  unpackRelease, waitForFirstFrame, waitFrames,
+} from './support.mjs';
+
+let release;
+let server;
+let browser;
+before(async () => {
+  release = unpackRelease();
+  server = await serve(release.folder);
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+  release?.remove();
+});
+
+// Where the field is, in CSS pixels, beside the window and the canvas's backing store.
+const fieldPlace = (page) => page.evaluate(() => {
+  const { left, top, right, bottom, width, height } = document.getElementById('canvas').getBoundingClientRect();
+  const canvas = document.getElementById('canvas');
+  return {
+    left, top, right, bottom, width, height, backing: [canvas.width, canvas.height],
+    window: [innerWidth, innerHeight], pageWidth: document.documentElement.scrollWidth, density: devicePixelRatio,
+  };
+});
+
+// Plays `steps` from the start of a level, again on a new load should the ball be lost before
+// the last picture (a lost ball puts the paddle back at its start): the pictures' readings.
+async function playFromStart(page, t, steps) {
+  for (let attempt = 1; ; ++attempt) {
+    const readings = readPictures([await takePicture(page), ...(await steps())]);
+    const lost = readings.slice(1).some((picture) => picture.ballPlaceShowsBackground < 0.9);
+    if (!lost || attempt === 3) return readings;
+    t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the page is loaded again`);
+    await page.reload();
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+  }
+}
+
+test('the field is whole, square and as large as fits, in phone, laptop and desktop windows, and after a rotation', async () => {
+  const { page, output, errors } = await openPage(browser, server.url, null, devices['Pixel 7']);
+  try {
+    await waitForFirstFrame(page);
+    const [phoneWidth, phoneHeight] = [page.viewportSize().width, page.viewportSize().height];
+    const windows = [[phoneWidth, phoneHeight], [phoneHeight, phoneWidth], [390, 844], [844, 390], [1366, 600], [1920, 1080]];
+    for (const [width, height] of windows) {
+      await page.setViewportSize({ width, height });
+      await waitFrames(page, 2);
+      const field = await fieldPlace(page);
+      const where = `in a ${width} × ${height} window: ${JSON.stringify(field)}`;
+      assert.deepEqual(field.window, [width, height]);
+      assert.equal(field.width, field.height, `the field is not square ${where}`);
+      assert.ok(field.left >= 0 && field.top >= 0 && field.right <= width && field.bottom <= height, `the field is cut off ${where}`);
+      assert.ok(field.pageWidth <= width, `the page scrolls sideways ${where}`);
+      assert.ok(field.width >= Math.min(600, 0.9 * Math.min(width, height)), `the field is smaller than it need be ${where}`);
+      assert.ok(field.width <= 600, `the field is larger than its own size ${where}`);
+      assert.deepEqual(field.backing, Array(2).fill(Math.round(field.width * field.density)), `the backing store ${where}`);
+      if (height > width) assert.ok(Math.abs(field.left + field.right - width) <= 1, `the field is not centred ${where}`);
+      if (width === phoneWidth) await keepScreenshot(page, 'phone-portrait');
+      if (width === phoneHeight) await keepScreenshot(page, 'phone-landscape');
+    }
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+  }
+});
+
+describe('a desktop at devicePixelRatio 2', () => {
+  let page;
+  let opened;
+  before(async () => {
+    opened = await openPage(browser, server.url, null, { viewport: { width: 1280, height: 900 }, deviceScaleFactor: 2 });
+    page = opened.page;
+    await waitForFirstFrame(page);
+  });
+  after(() => page?.close());
+
+  test('draws the 600-px field from 1200 × 1200 pixels, filled as on the desktop, and names the keys', async () => {
+    await waitFrames(page, 3);
+    const field = await fieldPlace(page);
+    assert.deepEqual([field.width, field.height, ...field.backing], [600, 600, 1200, 1200]);
+    const [picture] = readPictures([await takePicture(page, { scale: 'css' })]);
+    assert.deepEqual(picture.startFaults, []);
+    assert.ok(await page.locator('#controls').isVisible(), 'the keys are not named');
+    assert.ok(!(await page.locator('#touch-controls').isVisible()) && !(await page.locator('#quit').isVisible()),
+      'a screen without touch is offered touch controls');
+    assert.deepEqual([opened.output, opened.errors], [[], []]);
+  });
+});
+
+test('a window that loses focus with Right held stops the paddle', async (t) => {
+  const { page, output, errors } = await openPage(browser, server.url);
+  try {
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+    const [atStart, blurred, later] = (await playFromStart(page, t, async () => {
+      await page.keyboard.press('Space');
+      await page.keyboard.down('ArrowRight');
+      await waitFrames(page, 2);
+      await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+      // Taken before a paddle that went on could reach the wall, 14 frames from the start.
+      await waitFrames(page, 1);
+      const pictures = [await takePicture(page)];
+      await waitFrames(page, 2);
+      pictures.push(await takePicture(page));
+      await page.keyboard.up('ArrowRight');
+      return pictures;
+    })).map((picture) => picture.paddleLeftEdge);
+    assert.ok(blurred >= atStart + 20, `Right held did not move the paddle (from ${atStart} to ${blurred})`);
+    assert.equal(later, blurred, 'the paddle went on after the window lost focus');
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+  }
+});
+
+// A tablet's touch screen with a field of 600 CSS px at density 1, read as the desktop's pictures.
+describe('by touch', () => {
+  let page;
+  let opened;
+  let field;
+  before(async () => {
+    opened = await openPage(browser, server.url, null, { ...devices['Pixel 7'], viewport: { width: 800, height: 1000 }, deviceScaleFactor: 1 });
+    page = opened.page;
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+    field = await fieldPlace(page);
+    assert.equal(field.width, 600);
+  });
+  after(() => page?.close());
+
+  const at = (across, down) => [field.left + across * field.width, field.top + down * field.height];
+
+  test('a tap releases the ball; a finger held on the right half moves the paddle right until lifted; a cancelled one on the left half stops too', async (t) => {
+    assert.ok(await page.locator('#touch-controls').isVisible() && !(await page.locator('#controls').isVisible()),
+      'the hint line does not show the touch controls');
+    const touch = await finger(page);
+    const hold = async (across, frames, end) => {
+      await touch.down(...at(across, 0.5));
+      await waitFrames(page, frames);
+      await end();
+      const pictures = [await takePicture(page)];
+      await waitFrames(page, 3);
+      return [...pictures, await takePicture(page)];
+    };
+    const readings = await playFromStart(page, t, async () => {
+      await touch.down(...at(0.5, 0.5));
+      await touch.up();
+      await waitFrames(page, 3);
+      return [await takePicture(page), ...(await hold(0.8, 3, touch.up)), ...(await hold(0.2, 3, touch.cancel))];
+    });
+    const [atStart, tapped, lifted, afterLift, cancelled, afterCancel] = readings.map((picture) => picture.paddleLeftEdge);
+    assert.ok(readings[1].ballPlaceShowsBackground >= 0.9, 'the tap did not release the ball');
+    assert.equal(tapped, atStart, 'a tap in the middle moved the paddle');
+    assert.ok(lifted >= atStart + 20, `a finger on the right half did not move the paddle right (${atStart} to ${lifted})`);
+    assert.equal(afterLift, lifted, 'the paddle went on after the finger was lifted');
+    assert.ok(cancelled <= lifted - 20, `a finger on the left half did not move the paddle left (${lifted} to ${cancelled})`);
+    assert.equal(afterCancel, cancelled, 'the paddle went on after the touch was cancelled');
+    assert.deepEqual([opened.output, opened.errors], [[], []]);
+  });
+
+  test('Quit ends the game by touch, and Play again starts it anew', async () => {
+    await page.locator('#quit').tap();
+    await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+    assert.equal((await gameStatus(page)).exitStatus, 0);
+    const reloaded = page.waitForEvent('load', { timeout: 10000 });
+    await page.locator('#play-again').tap();
+    await reloaded;
+    await waitForFirstFrame(page);
+    assert.equal((await gameStatus(page)).exitStatus, null);
+  });
+});
