@@ -8,7 +8,7 @@ import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-import { launchBrowser, openPage, serve, unpackRelease, waitForFirstFrame } from '../tests/web/support.mjs';
+import { launchBrowser, openPage, releaseFile, serve, unpackRelease, waitForFirstFrame } from '../tests/web/support.mjs';
 
 const print = (name, value) => console.log(`${name} ${value}`);
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -17,7 +17,9 @@ function sizes(folder) {
   let raw = 0;
   let gzipped = 0;
   for (const name of ['index.html', 'zorvex.js', 'zorvex.wasm', 'zorvex.data']) {
-    const bytes = readFileSync(path.join(folder, name));
+    // The game's files are named after their content: zorvex.<hash>.js and so on.
+    const kind = name.split('.').pop();
+    const bytes = readFileSync(path.join(folder, name === 'index.html' ? name : releaseFile(folder, kind)));
     const packed = gzipSync(bytes).length;
     print(`size_${name}_bytes`, bytes.length);
     print(`size_${name}_gzip_bytes`, packed);
@@ -36,7 +38,7 @@ async function firstFrameTimes(browser, url, loads) {
     // performance.now() counts from the navigation's start, as the resource timings do.
     times.push(await page.evaluate(() => {
       const loaded = (name) => performance.getEntriesByType('resource').find((entry) => entry.name.endsWith(name)).responseEnd;
-      return { firstFrame: window.zorvex.firstFrameAt, wasm: loaded('zorvex.wasm'), data: loaded('zorvex.data') };
+      return { firstFrame: window.zorvex.firstFrameAt, wasm: loaded('.wasm'), data: loaded('.data') };
     }));
     await page.close();
   }
