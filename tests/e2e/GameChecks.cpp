@@ -1,6 +1,7 @@
 #include "GameChecks.h"
 
 #include "FieldLayout.h"
+#include "FrameCounter.h"
 #include "Poll.h"
 #include "Screenshot.h"
 
@@ -11,14 +12,19 @@
 #include <sstream>
 #include <stdexcept>
 #include <gtest/gtest.h>
-#include <thread>
+
+void waitForFirstTick(WindowId window, std::chrono::milliseconds limit)
+{
+    if (!framesGoBy(window, framesBeforeFirstTick + 1, limit))
+        throw std::runtime_error("the game stopped drawing frames before its first tick");
+}
 
 Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit)
 {
     const PictureWait drawn = waitForPicture(window, limit, [](const Image& shot) { return !isAllBlack(shot); });
     if (!drawn.satisfied)
         throw std::runtime_error("the game's window stays black");
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    waitForFirstTick(window, limit);
     // The first picture may have been caught while it was being put on the screen, half old and
     // half new; every later frame of a level that has not started is the same picture.
     return captureWindow(window);

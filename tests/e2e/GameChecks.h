@@ -11,9 +11,15 @@
 #include <vector>
 
 // The game takes keys from its first frame tick on, 33 ms into its main loop; keys sent
-// earlier are lost. Its first frame on screen (anything but all black) shows that the main loop
-// has begun: waits for that picture, then long enough for the tick, and returns a picture taken
-// then.
+// earlier are lost. Each tick draws a frame, and before the first one the game draws at most
+// `framesBeforeFirstTick` (its start, the window's map and its first size, each may ask for
+// one): so once more frames than that have reached the window, the game is taking keys.
+// Throws std::runtime_error if the frames stop coming first.
+constexpr long framesBeforeFirstTick = 4;
+void waitForFirstTick(WindowId window, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+
+// Waits for the game's first frame on screen (anything but all black), then for its first
+// tick, and returns a picture taken then.
 // Throws std::runtime_error if the window stays black.
 Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
 

@@ -2,13 +2,13 @@
 // level starts, and what the keys do to them.
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
+#include "FrameCounter.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
 #include "Screenshot.h"
 #include "Xdotool.h"
 
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -57,13 +57,15 @@ TEST_F(GamePicture, ArrowsMoveNothingBeforeSpaceAndThePaddleAfter)
 {
     const Image first = startAndTakeFirstPicture();
 
-    // Before the ball is released the arrows are ignored: nothing on the field moves.
+    // Before the ball is released the arrows are ignored: nothing on the field moves, however
+    // many frames go by while they are held.
     xdotool::keyDown(window, "Left");
-    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(framesGoBy(window, 15)) << "the game stopped drawing while left was held";
     xdotool::keyUp(window, "Left");
     xdotool::keyDown(window, "Right");
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(framesGoBy(window, 10)) << "the game stopped drawing while right was held";
     xdotool::keyUp(window, "Right");
+    EXPECT_TRUE(framesGoBy(window, 2)) << "the game stopped drawing after the arrows";
     const Image held = captureWindow(window);
     const int changed = countDifferences(first, held, {0, 0, fieldSize, fieldSize});
     EXPECT_EQ(changed, 0) << "pixels changed while the arrows were held before space";

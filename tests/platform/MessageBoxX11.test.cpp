@@ -386,11 +386,19 @@ protected:
         return focus;
     }
 
-    bool stillUpAfter(milliseconds wait)
+    // True if the box is still up once it has handled every event sent to it so far. The X
+    // server hands a client its events in order, so the box has handled them all once it has
+    // redrawn after an exposure made now: clearing the window wipes the icon out and exposes it.
+    bool stillUpAfterHandlingAllSent()
     {
-        std::this_thread::sleep_for(wait);
+        XClearArea(display, window, 0, 0, 0, 0, True);
+        XSync(display, False);
+        const bool redrawn = waitFor([&] {
+            int status = 0;
+            return waitpid(child.pid, &status, WNOHANG) != 0 || findIcon(screenshot(display, window)).count > 0;
+        });
         int status = 0;
-        return waitpid(child.pid, &status, WNOHANG) == 0 && findBox(display) == window;
+        return redrawn && waitpid(child.pid, &status, WNOHANG) == 0 && findBox(display) == window;
     }
 
     std::string xdotool(const std::string& arguments) { return "xdotool " + arguments + " >/dev/null 2>&1"; }
@@ -516,7 +524,7 @@ TEST_F(MessageBoxTest, OtherKeysDoNotDismissIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
     ASSERT_TRUE(run(xdotool("key a key Tab key Left key o")));
-    EXPECT_TRUE(stillUpAfter(milliseconds(500)));
+    EXPECT_TRUE(stillUpAfterHandlingAllSent());
     expectDismissedBy("key Return");
 }
 
@@ -539,7 +547,7 @@ TEST_F(MessageBoxTest, ClicksBesideOkDoNotDismissIt)
     ASSERT_TRUE(run(xdotool(moveTo(120, 40) + " click 1")));
     ASSERT_TRUE(run(xdotool(moveTo(okX, okY) + " click 3")));
     ASSERT_TRUE(run(xdotool(moveTo(okX, okY) + " mousedown 1 " + moveTo(20, okY) + " mouseup 1")));
-    EXPECT_TRUE(stillUpAfter(milliseconds(500)));
+    EXPECT_TRUE(stillUpAfterHandlingAllSent());
     expectDismissedBy(moveTo(okX, okY) + " click 1");
 }
 
@@ -658,10 +666,10 @@ class NoDisplayTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(NoDisplayTest, WritesTheMessageToStandardError)
 {
-    const Clock::time_point start = Clock::now();
     Child child = spawnBox(GetParam() ? nullptr : ":9876");
     ASSERT_GT(child.pid, 0);
-    const std::string ending = waitForExit(child, milliseconds(1000));
+    // It returns without waiting for anyone: no input ever comes.
+    const std::string ending = waitForExit(child, milliseconds(20000));
     if (child.pid > 0) {
         kill(child.pid, SIGKILL);
         waitpid(child.pid, nullptr, 0);
@@ -673,7 +681,6 @@ TEST_P(NoDisplayTest, WritesTheMessageToStandardError)
     EXPECT_EQ(ending, "exit 0");
     EXPECT_EQ(errors, std::string("Zorvex: ") + winText + "\n");
     EXPECT_EQ(output, "");
-    EXPECT_LT(std::chrono::duration_cast<milliseconds>(Clock::now() - start).count(), 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Display, NoDisplayTest, ::testing::Values(true, false),

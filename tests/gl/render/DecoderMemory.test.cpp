@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 extern "C" std::size_t largestStbRequest();
@@ -41,6 +42,17 @@ TEST(DecoderMemory, NoFileAsksForMuchMoreThanItsSizeAndItsImage)
     EXPECT_LE(largestRequest(inflate), allowance(inflate, 6, 6));
     EXPECT_LE(largestRequest(palette), allowance(palette, 5, 6));
     EXPECT_LE(largestRequest(bomb), allowance(bomb, 16, 16));
+}
+
+// Too large for a texture: refused before any of the image is asked for, though the file goes
+// on into image data that the decoder would inflate into a buffer of the declared size.
+TEST(DecoderMemory, ImagesLargerThanATextureAskForNoImage)
+{
+    const std::vector<unsigned char> small = encodePng8(16, 16, 3, std::vector<unsigned char>(16 * 16 * 3, 7));
+    for (const auto& [width, height] : {std::pair<uint32_t, uint32_t>{100000, 100000}, {8192, 8192}, {16384, 1025}}) {
+        const std::vector<unsigned char> file = withDeclaredSize(small, width, height);
+        EXPECT_LE(largestRequest(file), allowance(file, 0, 0)) << width << " x " << height;
+    }
 }
 
 }  // namespace
