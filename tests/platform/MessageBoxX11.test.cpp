@@ -528,6 +528,37 @@ TEST_F(MessageBoxTest, OtherKeysDoNotDismissIt)
     expectDismissedBy("key Return");
 }
 
+// The presses of `keycode` that reached `window` since the last call. X hands a key event to every
+// client that selected it on the window, so this counts the presses the box gets.
+int keyPressesSeen(Display* display, Window window, KeyCode keycode)
+{
+    int presses = 0;
+    XEvent event{};
+    while (XCheckWindowEvent(display, window, KeyPressMask, &event))
+        presses += event.xkey.keycode == keycode;
+    return presses;
+}
+
+// Space still held from the game when the box opens: neither its auto-repeat nor its release
+// dismisses the box; a new press does.
+TEST_F(MessageBoxTest, ASpaceHeldSinceBeforeItOpenedDoesNotDismissIt)
+{
+    struct ReleaseSpace {
+        ~ReleaseSpace() { run("xdotool keyup space >/dev/null 2>&1"); }
+    } releaseSpaceWhateverHappens;
+    ASSERT_TRUE(run(xdotool("keydown space")));
+    ASSERT_NO_FATAL_FAILURE(showBox());
+    const KeyCode space = XKeysymToKeycode(display, XK_space);
+    XSelectInput(display, window, KeyPressMask);
+    int repeats = 0;
+    ASSERT_TRUE(waitFor([&] { return (repeats += keyPressesSeen(display, window, space)) >= 3; }))
+        << "the server does not repeat a held key";
+    EXPECT_TRUE(stillUpAfterHandlingAllSent()) << "dismissed by the repeats of a key held before it opened";
+    ASSERT_TRUE(run(xdotool("keyup space")));
+    EXPECT_TRUE(stillUpAfterHandlingAllSent()) << "dismissed by the release of a key held before it opened";
+    expectDismissedBy("key space");
+}
+
 TEST_F(MessageBoxTest, ClickOnOkDismissesIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
