@@ -1,0 +1,232 @@
+// The release zip as a host serves it: what it holds and how it is dated, play without a network
+// once the service worker is active, a new release after an old one at the same address, files
+// that do not load, a page opened as a file, and an image as large as the desktop accepts.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { createHash } from 'node:crypto';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+import {
+  existingFile, launchBrowser, openPage, pixelAt, releaseFile, serve, takePicture, unpackRelease,
+  waitForFirstFrame, waitFrames, waitPageTicks,
+} from './support.mjs';
+
+const sourceFolder = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/package');
+let release;
+let browser;
+before(async () => {
+  release = unpackRelease(zip);
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  release?.remove();
+});
+
+const read = (folder, name) => readFileSync(path.join(folder, name));
+const gameFiles = (folder) => ['js', 'wasm', 'data'].map((kind) => releaseFile(folder, kind));
+const pngSize = (bytes) => [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
+
+// The zorvex.<hash>.* files a page has loaded, by name.
+const loadedGameFiles = (page) => page.evaluate(() => performance.getEntriesByType('resource')
+  .map((entry) => new URL(entry.name).pathname.split('/').pop())
+  .filter((name) => /^zorvex\.[0-9a-f]{12}\.(js|wasm|data)$/.test(name)).sort());
+
+test('the zip holds the page, its manifest, icons and service worker, names the game files after their content, and carries the sources\' date', () => {
+  const listing = JSON.parse(execFileSync('python3', ['-c',
+    'import json, sys, zipfile; print(json.dumps([[i.filename, i.date_time] for i in zipfile.ZipFile(sys.argv[1]).infolist()]))', zip]));
+  const names = listing.map(([name]) => path.basename(name));
+  for (const name of ['index.html', 'service-worker.js', 'zorvex.webmanifest', 'zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png'])
+    assert.ok(names.includes(name), `the zip holds no ${name}`);
+  const [script, wasm, data] = gameFiles(release.folder);
+  for (const name of [script, wasm, data])
+    assert.equal(name.split('.')[1], createHash('sha256').update(read(release.folder, name)).digest('hex').slice(0, 12), `${name} is not named after its content`);
+  assert.ok(read(release.folder, 'index.html').includes(`src="${script}"`), 'index.html does not load the hashed script');
+  const scriptText = read(release.folder, script).toString();
+  assert.ok(scriptText.includes(`"${wasm}"`) && scriptText.includes(`"${data}"`), 'the script does not ask for the hashed wasm and data');
+
+  const manifest = JSON.parse(read(release.folder, 'zorvex.webmanifest'));
+  assert.equal(manifest.name, 'Zorvex');
+  assert.ok(['standalone', 'fullscreen'].includes(manifest.display));
+  for (const size of [192, 512]) {
+    const icon = manifest.icons.find((entry) => entry.sizes === `${size}x${size}`);
+    assert.ok(icon, `the manifest has no ${size}-px icon`);
+    assert.deepEqual(pngSize(read(release.folder, icon.src)), [size, size]);
+  }
+
+  // One date for all, no older than the last commit of what the zip is made from.
+  const dates = new Set(listing.map(([, date]) => Date.UTC(date[0], date[1] - 1, ...date.slice(2))));
+  assert.equal(dates.size, 1, 'the entries carry different dates');
+  const lastChange = 1000 * Number(execFileSync('git', ['-C', sourceFolder, 'log', '-1', '--format=%ct', '--',
+    'web', 'cmake/WebZip.py', 'packaging/icons', 'app', 'game', 'render'], { encoding: 'utf8' }).trim());
+  assert.ok([...dates][0] >= lastChange - 2000, `the entries are dated ${new Date([...dates][0]).toISOString()}, before the sources' last change`);
+});
+
+// Once the service worker has taken the page.
+const waitForServiceWorker = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 15000 });
+
+test('once its service worker is active the page is installable, and with the network gone a reload plays', async () => {
+  const server = await serve(release.folder);
+  const { page, output, errors } = await openPage(browser, server.url);
+  try {
+    await waitForFirstFrame(page);
+    await waitForServiceWorker(page);
+    const session = await page.context().newCDPSession(page);
+    // Playwright's contexts are the browser's private windows, in which nothing is installed.
+    const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors.filter((error) => error.errorId !== 'in-incognito'), []);
+    await page.context().setOffline(true);
+    await server.close();
+    await page.reload();
+    await waitForFirstFrame(page);
+    await waitFrames(page, 5);
+    assert.deepEqual(await loadedGameFiles(page), gameFiles(release.folder).sort());
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+    await server.close();
+  }
+});
+
+// The empty-level game (its first frame shows the win box), made into a release by the same
+// script as the zip: a second build whose content differs.
+function otherRelease() {
+  const folder = mkdtempSync(path.join(os.tmpdir(), 'zorvex-web-'));
+  const built = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web').replace(/\.html$/, '');
+  const top = path.basename(zip, '.zip');
+  const entries = {
+    'index.html': `${built}.html`, 'zorvex.js': `${built}.js`, 'zorvex.wasm': `${built}.wasm`, 'zorvex.data': `${built}.data`,
+    'service-worker.js': path.join(sourceFolder, 'web/service-worker.js'),
+    'zorvex.webmanifest': path.join(sourceFolder, 'web/zorvex.webmanifest'),
+  };
+  for (const icon of ['zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png']) entries[icon] = path.join(release.folder, icon);
+  const otherZip = path.join(folder, `${top}.zip`);
+  execFileSync('python3', [path.join(sourceFolder, 'cmake/WebZip.py'), otherZip,
+    ...Object.entries(entries).map(([name, file]) => `${top}/${name}=${file}`)]);
+  const unpacked = unpackRelease(otherZip);
+  return {
+    folder: unpacked.folder,
+    remove: () => {
+      unpacked.remove();
+      rmSync(folder, { recursive: true });
+    },
+  };
+}
+
+const cacheNameOf = (folder) => /const cacheName = '([^']+)'/.exec(read(folder, 'service-worker.js'))[1];
+// The page's caches once they are `expected`, or after 100 of the page's ticks (about 5 s).
+async function cachesOnceSettled(page, expected) {
+  let names;
+  for (let tries = 0; tries < 100; ++tries) {
+    names = await page.evaluate(() => caches.keys());
+    if (names.join() === expected.join()) break;
+    await waitPageTicks(page, 1);
+  }
+  return names;
+}
+
+const winBoxShown = (page) => page.waitForFunction(() => document.getElementById('message-box').open, null, { timeout: 15000 });
+
+test('a new release at the same address: the next load plays one release whole, the one after the new one, and the old cache goes', async () => {
+  const newer = otherRelease();
+  const server = await serve(release.folder);
+  const { page, output, errors } = await openPage(browser, server.url);
+  try {
+    await waitForFirstFrame(page);
+    await waitForServiceWorker(page);
+    server.serveFolder(newer.folder);
+
+    await page.reload();
+    await page.waitForFunction(() => window.zorvex.firstFrameAt !== null || document.getElementById('message-box').open, null, { timeout: 15000 });
+    const next = await loadedGameFiles(page);
+    assert.ok([gameFiles(release.folder), gameFiles(newer.folder)].some((files) => files.sort().join() === next.join()),
+      `the next load mixed the releases: ${next}`);
+
+    await page.reload();
+    await winBoxShown(page);
+    assert.deepEqual(await loadedGameFiles(page), gameFiles(newer.folder).sort());
+    assert.deepEqual(await cachesOnceSettled(page, [cacheNameOf(newer.folder)]), [cacheNameOf(newer.folder)]);
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+    await server.close();
+    newer.remove();
+  }
+});
+
+test('a game file that does not load is named, instead of "Loading…"', async () => {
+  for (const missing of gameFiles(release.folder)) {
+    const server = await serve(release.folder, (name, bytes) => {
+      if (name === missing) throw new Error('not served');
+      return bytes;
+    });
+    const { page } = await openPage(browser, server.url);
+    try {
+      await page.locator('#status', { hasText: `could not load ${missing}` }).waitFor({ timeout: 15000 });
+      assert.equal(await page.evaluate(() => window.zorvex.frames), 0);
+    } finally {
+      await page.close();
+      await server.close();
+    }
+  }
+});
+
+test('opened as a file, the page says to serve it over http(s)', async () => {
+  const page = await browser.newPage();
+  try {
+    await page.goto(`file://${path.join(release.folder, 'index.html')}`);
+    const said = await page.locator('#status').textContent();
+    assert.match(said, /serve its folder over http or https/);
+    assert.match(said, /README/);
+  } finally {
+    await page.close();
+  }
+});
+
+test('a 4096 × 4096 background, the largest image the desktop takes, is drawn: the heap grows for it', async () => {
+  const colour = [200, 40, 160];
+  const maker = await browser.newPage();
+  const image = Buffer.from(await maker.evaluate(async (rgb) => {
+    const canvas = new OffscreenCanvas(4096, 4096);
+    const context = canvas.getContext('2d');
+    context.fillStyle = `rgb(${rgb})`;
+    context.fillRect(0, 0, 4096, 4096);
+    const bytes = new Uint8Array(await (await canvas.convertToBlob({ type: 'image/png' })).arrayBuffer());
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  }, colour), 'base64');
+  await maker.close();
+
+  // background.jpg's bytes in zorvex.data replaced, and the package's list of files in the script moved to fit.
+  const [script, , dataFile] = gameFiles(release.folder);
+  const scriptText = read(release.folder, script).toString();
+  const listed = /loadPackage\((\{"files".*?\})\)/.exec(scriptText);
+  const metadata = JSON.parse(listed[1]);
+  const background = metadata.files.find((file) => file.filename === '/background.jpg');
+  const growth = image.length - (background.end - background.start);
+  const data = read(release.folder, dataFile);
+  const changedData = Buffer.concat([data.subarray(0, background.start), image, data.subarray(background.end)]);
+  for (const file of metadata.files) if (file.start >= background.end) file.start += growth;
+  for (const file of metadata.files) if (file.end >= background.end) file.end += growth;
+  metadata.remote_package_size += growth;
+  const changedScript = scriptText.replace(listed[1], JSON.stringify(metadata));
+
+  const server = await serve(release.folder, (name, bytes) => ({ [script]: changedScript, [dataFile]: changedData }[name] ?? bytes));
+  const { page, output, errors } = await openPage(browser, server.url);
+  try {
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+    const shown = await pixelAt(page, await takePicture(page), 40, 450);
+    assert.ok(shown.slice(0, 3).every((value, i) => Math.abs(value - colour[i]) <= 3), `the background shows ${shown}, not ${colour}`);
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+    await server.close();
+  }
+});
