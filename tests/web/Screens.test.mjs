@@ -75,6 +75,30 @@ test('the field is whole, square and as large as fits, in phone, laptop and desk
   }
 });
 
+test('Fullscreen puts the field alone on the screen, as large as its shorter side, and leaving it brings the page back', async () => {
+  const phoneOnItsSide = { ...devices['Pixel 7'], viewport: { width: 839, height: 412 }, screen: { width: 839, height: 412 } };
+  const { page, output, errors } = await openPage(browser, server.url, null, phoneOnItsSide);
+  try {
+    await waitForFirstFrame(page);
+    const before = await fieldPlace(page);
+    await page.locator('#fullscreen').click();
+    await page.waitForFunction(() => document.fullscreenElement === document.getElementById('stage'), null, { timeout: 5000 });
+    await waitFrames(page, 2);
+    const full = await fieldPlace(page);
+    assert.equal(full.width, 412, `in fullscreen: ${JSON.stringify(full)}`);
+    assert.deepEqual(full.backing, Array(2).fill(Math.round(412 * full.density)));
+    assert.ok(Math.abs(full.left + full.right - 839) <= 1, 'the field is not centred in fullscreen');
+    await keepScreenshot(page, 'phone-fullscreen');
+    await page.evaluate(() => document.exitFullscreen());
+    await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 5000 });
+    await waitFrames(page, 2);
+    assert.deepEqual(await fieldPlace(page), before);
+    assert.deepEqual([output, errors], [[], []]);
+  } finally {
+    await page.close();
+  }
+});
+
 describe('a desktop at devicePixelRatio 2', () => {
   let page;
   let opened;
