@@ -1,31 +1,37 @@
-// The web page's figures, printed as "name value" lines: the size of the four files the page
-// loads, raw and gzipped (gzip's default level 6, as hosts commonly serve them); the time from
-// navigation to the first frame, with the browser already running and the page served from
-// 127.0.0.1 (five loads, no cache); and the frames per second over ten seconds of play driven as
-// bench/StartupBenchmark.cpp drives the desktop game: Space, then Right and Left held 0.7 s each
-// in turn. Run by scripts/bench-web, which sets the environment tests/web/support.mjs reads.
+// The web page's figures, printed as "name value" lines: the size of what the page loads before
+// its first frame, raw and gzipped (gzip's default level 6, as hosts commonly serve them); the
+// time from navigation to the first frame, with the browser already running and the page served
+// from 127.0.0.1 (five loads, no cache); what the service worker keeps; and ten seconds of play
+// driven as bench/StartupBenchmark.cpp drives the desktop game (Space, then Right and Left held
+// 0.7 s each in turn), three times: the game in a 900 × 900 window; the same page drawing the
+// same frames without the game (the control, below); and the game on the Pixel 7 profile with
+// the CPU slowed 4×. Run by scripts/bench-web, which sets the environment tests/web/support.mjs reads.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-import { launchBrowser, openPage, releaseFile, serve, unpackRelease, waitForFirstFrame } from '../tests/web/support.mjs';
+import {
+  devices, launchBrowser, openPage, releaseFile, serve, unpackRelease, waitForFirstFrame, waitPageTicks,
+} from '../tests/web/support.mjs';
 
 const print = (name, value) => console.log(`${name} ${value}`);
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+// A content-hashed zorvex.<hash>.js is reported as zorvex.js.
+const plainName = (name) => name.replace(/^zorvex\.[0-9a-f]+\./, 'zorvex.');
 
-function sizes(folder) {
+// Every file the page asked for before its first frame, the page itself first.
+function sizes(folder, names) {
   let raw = 0;
   let gzipped = 0;
-  for (const name of ['index.html', 'zorvex.js', 'zorvex.wasm', 'zorvex.data']) {
-    // The game's files are named after their content: zorvex.<hash>.js and so on.
-    const kind = name.split('.').pop();
-    const bytes = readFileSync(path.join(folder, name === 'index.html' ? name : releaseFile(folder, kind)));
+  for (const name of names) {
+    const bytes = readFileSync(path.join(folder, name));
     const packed = gzipSync(bytes).length;
-    print(`size_${name}_bytes`, bytes.length);
-    print(`size_${name}_gzip_bytes`, packed);
+    print(`size_${plainName(name)}_bytes`, bytes.length);
+    print(`size_${plainName(name)}_gzip_bytes`, packed);
     raw += bytes.length;
     gzipped += packed;
   }
+  print('size_files', names.map(plainName).join(','));
   print('size_total_bytes', raw);
   print('size_total_gzip_bytes', gzipped);
 }
@@ -37,28 +43,63 @@ async function firstFrameTimes(browser, url, loads) {
     await waitForFirstFrame(page);
     // performance.now() counts from the navigation's start, as the resource timings do.
     times.push(await page.evaluate(() => {
-      const loaded = (name) => performance.getEntriesByType('resource').find((entry) => entry.name.endsWith(name)).responseEnd;
-      return { firstFrame: window.zorvex.firstFrameAt, wasm: loaded('.wasm'), data: loaded('.data') };
+      const resources = performance.getEntriesByType('resource');
+      const loaded = (name) => resources.find((entry) => entry.name.endsWith(name)).responseEnd;
+      const firstFrame = window.zorvex.firstFrameAt;
+      return {
+        firstFrame,
+        wasm: loaded('.wasm'),
+        data: loaded('.data'),
+        before: resources.filter((entry) => entry.startTime < firstFrame).map((entry) => new URL(entry.name).pathname.slice(1)),
+      };
     }));
     await page.close();
   }
   return times;
 }
 
-async function play(browser, url) {
+// What the service worker has put into the page's caches once it is active: bytes and files.
+async function serviceWorkerStore(browser, url) {
   const { page } = await openPage(browser, url);
-  await waitForFirstFrame(page);
-  await page.waitForTimeout(200);
-  // Each new frame's time, seen from an animation-frame loop of the benchmark's own.
-  await page.evaluate(() => {
-    const watch = { times: [], start: performance.now(), startFrames: window.zorvex.frames };
-    window.benchmarkWatch = watch;
-    let seen = window.zorvex.frames;
-    const look = () => {
-      if (window.zorvex.frames !== seen) {
-        seen = window.zorvex.frames;
-        watch.times.push(performance.now());
+  try {
+    await waitForFirstFrame(page);
+    return await page.evaluate(async () => {
+      if (!(await navigator.serviceWorker.getRegistration())) return null;
+      await navigator.serviceWorker.ready;
+      let bytes = 0;
+      let files = 0;
+      for (const name of await caches.keys()) {
+        const cache = await caches.open(name);
+        for (const request of await cache.keys()) {
+          bytes += (await (await cache.match(request)).arrayBuffer()).byteLength;
+          files += 1;
+        }
       }
+      return { bytes, files };
+    });
+  } finally {
+    await page.close();
+  }
+}
+
+// Ten seconds of play on `page`. Frames are timed where the game presents them (the page's
+// Module.onFramePresented, called from glutSwapBuffers): an animation-frame loop that looked for
+// new frames would see each one up to a display refresh late, later still when the next refresh
+// is the one that stalls. The same loop is kept, for both pages alike, to time the browser's own
+// animation frames.
+async function play(page) {
+  await waitForFirstFrame(page);
+  await waitPageTicks(page, 6);
+  await page.evaluate(() => {
+    const watch = { frames: [], animationFrames: [], start: performance.now() };
+    window.benchmarkWatch = watch;
+    const presented = Module.onFramePresented;
+    Module.onFramePresented = () => {
+      watch.frames.push(performance.now());
+      presented();
+    };
+    const look = () => {
+      watch.animationFrames.push(performance.now());
       requestAnimationFrame(look);
     };
     requestAnimationFrame(look);
@@ -72,38 +113,166 @@ async function play(browser, url) {
     await page.waitForTimeout(700);
   }
   await page.keyboard.up(held);
-  const result = await page.evaluate(() => new Promise((resolve) => {
+  const { frames, animationFrames } = await page.evaluate(() => new Promise((resolve) => {
     const watch = window.benchmarkWatch;
+    const end = watch.start + 10000;
     setTimeout(() => {
-      const now = performance.now();
-      const gaps = watch.times.slice(1).map((t, i) => t - watch.times[i]).sort((a, b) => a - b);
-      resolve({ seconds: (now - watch.start) / 1e3, frames: window.zorvex.frames - watch.startFrames, gaps });
-    }, Math.max(0, watch.start + 10000 - performance.now()));
+      const within = (times) => times.filter((time) => time <= end);
+      resolve({ frames: within(watch.frames), animationFrames: within(watch.animationFrames) });
+    }, Math.max(0, end - performance.now()));
   }));
-  await page.close();
-  print('play_seconds', result.seconds.toFixed(2));
-  print('play_frames', result.frames);
-  print('play_fps', (result.frames / result.seconds).toFixed(2));
-  print('play_median_gap_ms', median(result.gaps).toFixed(1));
-  print('play_longest_gap_ms', result.gaps[result.gaps.length - 1].toFixed(1));
+  const longestGap = (times) => Math.max(...times.slice(1).map((time, i) => time - times[i]));
+  const gaps = frames.slice(1).map((time, i) => time - frames[i]);
+  return {
+    fps: frames.length / 10,
+    medianGap: median(gaps),
+    longestGap: longestGap(frames),
+    gapsOver50: gaps.filter((gap) => gap > 50).length,
+    longestAnimationFrameGap: longestGap(animationFrames),
+  };
+}
+
+function printPlay(prefix, result) {
+  print(`${prefix}_fps`, result.fps.toFixed(2));
+  print(`${prefix}_median_gap_ms`, result.medianGap.toFixed(1));
+  print(`${prefix}_longest_gap_ms`, result.longestGap.toFixed(1));
+  print(`${prefix}_gaps_over_50_ms`, result.gapsOver50);
+  print(`${prefix}_longest_animation_frame_gap_ms`, result.longestAnimationFrameGap.toFixed(1));
+}
+
+// The control: the release's own page with its game script swapped for this function, which
+// draws what the game draws in play (the background, 50 bricks of 60 × 60, the paddle and the
+// ball; the game's shaders and images from its .data, the context the game's GLUT asked for) on
+// the same schedule (a 33-ms timer that asks for an animation frame, as Emscripten's GLUT does),
+// and reports each frame as the game does. No WebAssembly, no GLUT, no game.
+function drawWithoutTheGame({ vertexSource, fragmentSource, images, contextAttributes }) {
+  const canvas = Module.canvas;
+  const gl = canvas.getContext('webgl2', contextAttributes);
+  Module.ctx = gl;
+  const program = gl.createProgram();
+  for (const [type, source] of [[gl.VERTEX_SHADER, vertexSource], [gl.FRAGMENT_SHADER, fragmentSource]]) {
+    const shader = gl.createShader(type);
+    gl.shaderSource(shader, source);
+    gl.compileShader(shader);
+    gl.attachShader(program, shader);
+  }
+  gl.linkProgram(program);
+  gl.useProgram(program);
+  const uniform = (name) => gl.getUniformLocation(program, name);
+  gl.uniformMatrix4fv(uniform('projection'), false, [2 / 600, 0, 0, 0, 0, -2 / 600, 0, 0, 0, 0, -1, 0, -1, 1, 0, 1]);
+  gl.uniform1i(uniform('image'), 0);
+  const vertexArray = gl.createVertexArray();
+  gl.bindVertexArray(vertexArray);
+  gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+  gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([0, 0, 0, 0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 0, 1, 0]), gl.STATIC_DRAW);
+  gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 16, 0);
+  gl.enableVertexAttribArray(0);
+  gl.vertexAttribPointer(1, 2, gl.FLOAT, false, 16, 8);
+  gl.enableVertexAttribArray(1);
+  gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
+  gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, new Uint32Array([1, 3, 0, 1, 2, 3]), gl.STATIC_DRAW);
+  gl.enable(gl.BLEND);
+  gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
+
+  const upload = async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes]), { premultiplyAlpha: 'none' });
+    const texture = gl.createTexture();
+    gl.bindTexture(gl.TEXTURE_2D, texture);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.LINEAR);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, gl.LINEAR);
+    return texture;
+  };
+  Promise.all(images.map(upload)).then(([background, block, paddle, face]) => {
+    const tints = [[1, 0, 0], [0, 1, 0], [0, 0, 1]];
+    const quads = [[background, 0, 0, 600, 600, [1, 1, 1]]];
+    for (let brick = 0; brick < 50; ++brick)
+      quads.push([block, (brick % 10) * 60, Math.floor(brick / 10) * 60, 60, 60, tints[brick % 3]]);
+    quads.push([paddle, 240, 528, 120, 12, [1, 1, 1]], [face, 291, 510, 18, 18, [1, 1, 1]]);
+    const display = () => {
+      gl.clear(gl.COLOR_BUFFER_BIT);
+      for (const [texture, x, y, width, height, tint] of quads) {
+        gl.uniformMatrix4fv(uniform('model'), false, [width, 0, 0, 0, 0, height, 0, 0, 0, 0, 1, 0, x, y, 0, 1]);
+        gl.uniform3fv(uniform('spriteColor'), tint);
+        gl.bindTexture(gl.TEXTURE_2D, texture);
+        gl.drawElements(gl.TRIANGLES, 6, gl.UNSIGNED_INT, 0);
+      }
+      Module.onFramePresented();
+    };
+    let frameAsked = false;
+    const tick = () => {
+      if (!frameAsked) {
+        frameAsked = true;
+        requestAnimationFrame(() => {
+          frameAsked = false;
+          display();
+        });
+      }
+      setTimeout(tick, 33);
+    };
+    tick();
+  });
+}
+
+// Where the game's .data holds `name`, from the package's list of files in its script.
+function fromData(folder, name) {
+  const script = readFileSync(path.join(folder, releaseFile(folder, 'js')), 'utf8');
+  const entry = script.match(new RegExp(`"filename":\\s*"/${name}",\\s*"start":\\s*(\\d+),\\s*"end":\\s*(\\d+)`));
+  return readFileSync(path.join(folder, releaseFile(folder, 'data'))).subarray(Number(entry[1]), Number(entry[2]));
+}
+
+function controlScript(folder, contextAttributes) {
+  const images = ['background.jpg', 'block.png', 'paddle.png', 'awesomeface_01.png']
+    .map((name) => fromData(folder, name).toString('base64'));
+  const [vertexSource, fragmentSource] = ['vertex.txt', 'fragment.txt'].map((name) => fromData(folder, name).toString('latin1'));
+  const settings = { vertexSource, fragmentSource, images, contextAttributes };
+  return Buffer.from(`(${drawWithoutTheGame})(${JSON.stringify(settings)});\n`);
 }
 
 const release = unpackRelease();
 const server = await serve(release.folder);
 const browser = await launchBrowser();
+let controlServer;
 try {
-  sizes(release.folder);
   // The browser's first page pays for its own start-up: a load of its own, reported apart.
   const [firstLoad] = await firstFrameTimes(browser, server.url, 1);
   print('first_frame_first_load_ms', firstLoad.firstFrame.toFixed(1));
   const loads = await firstFrameTimes(browser, server.url, 5);
+  sizes(release.folder, [...new Set(['index.html', ...loads.flatMap((load) => load.before)])]);
   print('first_frame_runs_ms', loads.map((load) => load.firstFrame.toFixed(1)).join(','));
   print('first_frame_ms', median(loads.map((load) => load.firstFrame)).toFixed(1));
   print('wasm_loaded_ms', median(loads.map((load) => load.wasm)).toFixed(1));
   print('data_loaded_ms', median(loads.map((load) => load.data)).toFixed(1));
-  await play(browser, server.url);
+
+  const store = await serviceWorkerStore(browser, server.url);
+  print('service_worker_bytes', store ? store.bytes : 'none');
+  print('service_worker_files', store ? store.files : 'none');
+
+  const game = await openPage(browser, server.url);
+  await waitForFirstFrame(game.page);
+  const contextAttributes = await game.page.evaluate(() => Module.ctx.getContextAttributes());
+  printPlay('play', await play(game.page));
+  await game.page.close();
+
+  const gameScript = releaseFile(release.folder, 'js');
+  const control = controlScript(release.folder, contextAttributes);
+  controlServer = await serve(release.folder, (name, bytes) => (name === gameScript ? control : bytes));
+  const withoutGame = await openPage(browser, controlServer.url);
+  printPlay('control', await play(withoutGame.page));
+  await withoutGame.page.close();
+
+  // The phone's profile (its viewport, density and touch) with the DevTools protocol's CPU
+  // throttling, from before the page starts.
+  const phone = await openPage(browser, 'about:blank', null, devices['Pixel 7']);
+  const session = await phone.page.context().newCDPSession(phone.page);
+  await session.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+  await phone.page.goto(server.url);
+  printPlay('phone', await play(phone.page));
+  await phone.page.close();
 } finally {
   await browser.close();
   await server.close();
+  await controlServer?.close();
   release.remove();
 }
