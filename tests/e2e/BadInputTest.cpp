@@ -1,13 +1,17 @@
 // Broken, missing and unexpected shader sources and images: the game keeps running and
 // drawing, reports shader failures (and only those) on standard output, and still ends with
 // status 0 on Escape.
+#include "Assets.h"
 #include "GameChecks.h"
 #include "GameFolder.h"
 #include "GameProcess.h"
+#include "Files.h"
 #include "ImageFiles.h"
 #include "Screenshot.h"
-#include "ShaderReference.h"
-#include "Xdotool.h"
+#include "ReferenceContext.h"
+#include "ShaderReports.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <functional>
 #include <stdexcept>
@@ -24,8 +28,9 @@ struct BadInput {
     // With both shader stages intact the sprites are drawn, and the ball can be seen to move
     // even where one of the images is unusable.
     bool spritesDrawn = true;
-    // What the case relies on about the driver, checked before the game runs.
-    std::function<::testing::AssertionResult(ShaderReference&, const GameFolder&)> premise;
+    // What the case relies on about the driver, checked before the game runs in a reference
+    // context.
+    std::function<::testing::AssertionResult(const GameFolder&)> premise;
 };
 
 std::string versionLine(const std::string& source)
@@ -38,11 +43,11 @@ std::string versionLine(const std::string& source)
 // The standard output of the game's shader build over the folder's sources: the read-failure
 // line when either file can't be read (and then both stages are built from empty text), then
 // the report of every failing stage and of a failing link.
-std::string expectedOutputFor(ShaderReference& reference, const GameFolder& folder)
+std::string expectedOutputFor(const GameFolder& folder)
 {
     if (!folder.has("vertex.txt") || !folder.has("fragment.txt"))
-        return shaderReadFailureLine + reference.expectedOutput("", "");
-    return reference.expectedOutput(folder.readText("vertex.txt"), folder.readText("fragment.txt"));
+        return shaderReadFailureLine + expectedBuildOutput("", "");
+    return expectedBuildOutput(folder.readText("vertex.txt"), folder.readText("fragment.txt"));
 }
 
 std::function<void(GameFolder&)> removing(std::vector<std::string> names)
@@ -60,7 +65,7 @@ std::function<void(GameFolder&)> replacing(const std::string& name, std::functio
 
 Bytes firstHalfOf(const std::string& asset)
 {
-    const Bytes whole = readFile(GameFolder::sourceAsset(asset).string());
+    const Bytes whole = readFile(sourceAsset(asset).string());
     return truncated(whole, whole.size() / 2);
 }
 
@@ -75,8 +80,8 @@ std::vector<BadInput> badInputs()
                                        GameFolder::readSourceText("fragment.txt") + "\nthis is not a statement\n");
                       },
                       false,
-                      [](ShaderReference& reference, const GameFolder& folder) {
-                          if (reference.compile(GL_FRAGMENT_SHADER, folder.readText("fragment.txt")).succeeded)
+                      [](const GameFolder& folder) {
+                          if (compileOutcome(GL_FRAGMENT_SHADER, folder.readText("fragment.txt")).succeeded)
                               return ::testing::AssertionFailure() << "the broken fragment stage compiles";
                           return ::testing::AssertionSuccess();
                       }});
@@ -89,25 +94,22 @@ std::vector<BadInput> badInputs()
                                                          "    gl_Position = vec4(corner, 0.0, 1.0);\n}\n");
                       },
                       false,
-                      [](ShaderReference& reference, const GameFolder& folder) {
+                      [](const GameFolder& folder) {
                           const std::string vertex = folder.readText("vertex.txt");
                           const std::string fragment = folder.readText("fragment.txt");
-                          const StageOutcome compiled = reference.compile(GL_VERTEX_SHADER, vertex);
+                          const StageOutcome compiled = compileOutcome(GL_VERTEX_SHADER, vertex);
                           if (!compiled.succeeded)
                               return ::testing::AssertionFailure() << "the vertex stage doesn't compile: "
                                                                    << compiled.log;
-                          if (reference.link(vertex, fragment).succeeded)
+                          if (linkOutcome(vertex, fragment).succeeded)
                               return ::testing::AssertionFailure() << "the program links without main";
                           return ::testing::AssertionSuccess();
                       }});
-    for (const char* image : {"paddle.png", "awesomeface_01.png", "block.png", "background.jpg"}) {
-        std::string name = std::string(image);
-        name = "Missing_" + name.substr(0, name.find('.'));
-        inputs.push_back({name, removing({image}), true, nullptr});
-    }
+    for (const std::string& image : imageAssetNames())
+        inputs.push_back({"Missing_" + image.substr(0, image.find('.')), removing({image}), true, nullptr});
     // Every sprite then samples an empty texture, which shows black: nothing to see move.
     inputs.push_back({"AllImagesMissing",
-                      removing({"paddle.png", "awesomeface_01.png", "block.png", "background.jpg"}), false, nullptr});
+                      removing(imageAssetNames()), false, nullptr});
     inputs.push_back({"EmptyBackground", replacing("background.jpg", [] { return Bytes(); }), true, nullptr});
     inputs.push_back({"RandomBytesBlock", replacing("block.png", [] { return randomBytes(4096, 20240601); }), true,
                       nullptr});
@@ -123,7 +125,7 @@ std::vector<BadInput> badInputs()
                       nullptr});
     inputs.push_back({"HugeHeaderPngBlock", replacing("block.png", [] { return oversizedPng(100000, 100000); }), true,
                       nullptr});
-    inputs.push_back({"AllFilesMissing", removing(GameFolder::assetNames()), false, nullptr});
+    inputs.push_back({"AllFilesMissing", removing(assetNames()), false, nullptr});
     return inputs;
 }
 
@@ -144,11 +146,11 @@ TEST_P(BadInputRun, KeepsRunningAndReportsOnlyShaderFailures)
     input.prepare(folder);
     std::string expected;
     {
-        ShaderReference reference;
+        const ReferenceContext reference;
         if (input.premise) {
-            ASSERT_TRUE(input.premise(reference, folder));
+            ASSERT_TRUE(input.premise(folder));
         }
-        expected = expectedOutputFor(reference, folder);
+        expected = expectedOutputFor(folder);
     }
 
     GameProcess game(folder);
@@ -159,7 +161,7 @@ TEST_P(BadInputRun, KeepsRunningAndReportsOnlyShaderFailures)
         waitForFirstTick(window);
     if (input.spritesDrawn) {
         const Image first = waitUntilTakingKeys(window);
-        xdotool::pressKeys(window, {"space"});
+        pressKeys(window, {"space"});
         const PictureWait moved = waitForPicture(window, 3000ms, [&](const Image& shot) {
             return countDifferences(shot, first, {0, 0, shot.width, shot.height}) > 0;
         });
@@ -173,7 +175,7 @@ TEST_P(BadInputRun, KeepsRunningAndReportsOnlyShaderFailures)
     EXPECT_TRUE(staysRunningFor(game, std::max(2000ms - upSoFar, 100ms)))
         << "the game ended by itself: " << game.waitForExit(0ms).describe() << "; stderr: " << game.standardError();
 
-    xdotool::pressKeys(window, {"Escape"});
+    pressKeys(window, {"Escape"});
     const ProcessEnd end = game.waitForExit(2000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
     const std::string output = game.standardOutput();

@@ -2,6 +2,7 @@
 // tests' browser). For each PNG named prints one line of JSON: what differs from the picture a
 // level starts with ([] if nothing), the paddle's left edge on its middle row (-1 if not seen),
 // and the share of the resting ball's disc that shows background. Exits 2 if a file can't be read.
+#include "Assets.h"
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "GameChecks.h"
@@ -13,7 +14,7 @@
 
 int main(int argc, char** argv)
 {
-    const ExpectedBackground background{GameFolder::sourceAsset("background.jpg").string()};
+    const ExpectedBackground background{sourceAsset("background.jpg").string()};
     for (int i = 1; i < argc; ++i) {
         Image shot;
         try {

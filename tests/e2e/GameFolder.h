@@ -4,29 +4,24 @@
 // Everything is deleted when the object goes away.
 #pragma once
 #include "ImageFiles.h"
+#include "ScratchFolder.h"
 
 #include <filesystem>
 #include <string>
 
 class GameFolder {
 public:
-    // The six files the game reads from its working directory.
-    static const std::vector<std::string>& assetNames();
-    // The game's own copy of an asset, as it is kept with the sources.
-    static std::filesystem::path sourceAsset(const std::string& name);
+    // The game's own copy of a shader source, as it is kept with the sources.
     static std::string readSourceText(const std::string& name);
 
     enum class Contents { gameFiles, nothing };
     // A new folder with a copy of every asset in it, or with nothing (a folder of the player's,
     // for a game that knows where its files are). Throws std::runtime_error if an asset is missing.
     explicit GameFolder(Contents contents = Contents::gameFiles);
-    ~GameFolder();
-    GameFolder(const GameFolder&) = delete;
-    GameFolder& operator=(const GameFolder&) = delete;
 
     const std::filesystem::path& workingDirectory() const { return workingDirectory_; }
     // A path outside the working directory, for captured output.
-    std::filesystem::path logPath(const std::string& name) const { return root_ / name; }
+    std::filesystem::path logPath(const std::string& name) const { return root_.path / name; }
 
     bool has(const std::string& name) const;
     // A file of the working directory, as the game will find it.
@@ -36,6 +31,6 @@ public:
     void write(const std::string& name, const std::string& text);
 
 private:
-    std::filesystem::path root_;
+    ScratchFolder root_{"zorvex-e2e"};
     std::filesystem::path workingDirectory_;
 };

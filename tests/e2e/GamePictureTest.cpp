@@ -1,12 +1,14 @@
 // What the player sees: the background, the striped bricks, the paddle and the ball where a
 // level starts, and what the keys do to them.
+#include "Assets.h"
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "FrameCounter.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
 #include "Screenshot.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +28,14 @@ protected:
 
     void quit()
     {
-        xdotool::pressKeys(window, {"Escape"});
+        pressKeys(window, {"Escape"});
         const ProcessEnd end = game->waitForExit(2000ms);
         EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
         EXPECT_EQ(game->standardOutput(), "");
     }
 
     GameFolder folder;
-    ExpectedBackground background{GameFolder::sourceAsset("background.jpg").string()};
+    ExpectedBackground background{sourceAsset("background.jpg").string()};
     std::unique_ptr<GameProcess> game;
     WindowId window = 0;
 };
@@ -59,12 +61,12 @@ TEST_F(GamePicture, ArrowsMoveNothingBeforeSpaceAndThePaddleAfter)
 
     // Before the ball is released the arrows are ignored: nothing on the field moves, however
     // many frames go by while they are held.
-    xdotool::keyDown(window, "Left");
+    keyDown(window, "Left");
     EXPECT_TRUE(framesGoBy(window, 15)) << "the game stopped drawing while left was held";
-    xdotool::keyUp(window, "Left");
-    xdotool::keyDown(window, "Right");
+    keyUp(window, "Left");
+    keyDown(window, "Right");
     EXPECT_TRUE(framesGoBy(window, 10)) << "the game stopped drawing while right was held";
-    xdotool::keyUp(window, "Right");
+    keyUp(window, "Right");
     EXPECT_TRUE(framesGoBy(window, 2)) << "the game stopped drawing after the arrows";
     const Image held = captureWindow(window);
     const int changed = countDifferences(first, held, {0, 0, fieldSize, fieldSize});
@@ -78,18 +80,18 @@ TEST_F(GamePicture, ArrowsMoveNothingBeforeSpaceAndThePaddleAfter)
     // The paddle image may have a transparent margin, so its visible edge lies in its left half.
     EXPECT_GE(edgeAtStart, layout::paddle.x - 1) << "the paddle isn't where it starts";
     EXPECT_LT(edgeAtStart, layout::paddle.x + layout::paddle.width / 2) << "the paddle isn't where it starts";
-    xdotool::pressKeys(window, {"space"});
+    pressKeys(window, {"space"});
     const PictureWait released = waitForPicture(
         window, 3000ms, [&](const Image& shot) { return ballPlaceShowsBackground(shot, background) >= 0.9; });
     EXPECT_TRUE(released.satisfied) << "the ball doesn't leave the paddle after space";
 
     // Now the left arrow moves the paddle left.
-    xdotool::keyDown(window, "Left");
+    keyDown(window, "Left");
     const PictureWait movedLeft = waitForPicture(window, 3000ms, [&](const Image& shot) {
         const int edge = paddleLeftEdge(shot, background, middleRow);
         return edge >= 0 && edge <= edgeAtStart - 60;
     });
-    xdotool::keyUp(window, "Left");
+    keyUp(window, "Left");
     EXPECT_TRUE(movedLeft.satisfied) << "holding left after space didn't move the paddle left; its left edge is at "
                                      << paddleLeftEdge(movedLeft.last, background, middleRow);
     if (!released.satisfied || !movedLeft.satisfied)

@@ -2,7 +2,8 @@
 
 #include "Poll.h"
 #include "XDisplay.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <fstream>
 #include <sstream>
@@ -68,7 +69,7 @@ WindowId GameProcess::waitForWindow(std::chrono::milliseconds limit, const std::
         [&] {
             ended = !process_->isRunning();
             if (!ended)
-                window = xdotool::findVisibleWindow(titlePattern);
+                window = findVisibleWindow(titlePattern);
             return ended || window.has_value();
         },
         std::chrono::milliseconds(50));

@@ -3,7 +3,7 @@
 // if it is still running when the object goes away.
 //
 // An X server resets itself whenever its last client disconnects, and turns away clients that
-// connect during the reset; short-lived clients such as xdotool, or another server probing for
+// connect during the reset; the helpers' own short-lived connections, or another server probing for
 // a free display, can set one off just as the game connects. So the test holds a connection of
 // its own from before the game starts until it has ended, and the server never resets under it.
 #pragma once
@@ -18,7 +18,7 @@
 
 class XDisplay;
 
-// The game's window title, as an exact-match pattern for xdotool.
+// The game's window title, as an exact-match pattern for findVisibleWindow.
 extern const char* const gameWindowTitle;
 
 class GameProcess {

@@ -4,7 +4,8 @@
 #include "GameProcess.h"
 #include "Poll.h"
 #include "Screenshot.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -19,14 +20,14 @@ TEST(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
     const WindowId window = game.waitForWindow();
 
     // With no window manager to move it, the window sits where the game asked.
-    const WindowGeometry geometry = xdotool::geometry(window);
+    const WindowGeometry geometry = windowGeometry(window);
     EXPECT_EQ(geometry.width, 600);
     EXPECT_EQ(geometry.height, 600);
     EXPECT_EQ(geometry.x, 100);
     EXPECT_EQ(geometry.y, 100);
 
     waitUntilTakingKeys(window);
-    xdotool::pressKeys(window, {"Escape"});
+    pressKeys(window, {"Escape"});
     const ProcessEnd end = game.waitForExit(1000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");
@@ -40,7 +41,7 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
     const Image first = waitUntilTakingKeys(window);
 
     // Ordinary keys other than space start nothing: the picture stays as it is.
-    xdotool::pressKeys(window, {"a", "b", "x", "Return", "BackSpace", "1"});
+    pressKeys(window, {"a", "b", "x", "Return", "BackSpace", "1"});
     EXPECT_TRUE(framesGoBy(window, 10)) << "the game stopped drawing after the keys";
     EXPECT_TRUE(game.isRunning());
     const Image still = captureWindow(window);
@@ -48,8 +49,8 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
         << "the picture changed before space was pressed";
 
     // Space sets the ball going; more keys, space among them, change nothing about that.
-    xdotool::pressKeys(window, {"space"});
-    xdotool::pressKeys(window, {"a", "b", "space", "z", "Tab"});
+    pressKeys(window, {"space"});
+    pressKeys(window, {"a", "b", "space", "z", "Tab"});
     const PictureWait moved = waitForPicture(window, 3000ms, [&](const Image& shot) {
         return !sameInside(shot, still, {0, 0, shot.width, shot.height});
     });
@@ -61,7 +62,7 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
     EXPECT_TRUE(movedAgain.satisfied) << "the picture stopped changing";
 
     EXPECT_TRUE(staysRunningFor(game, 1000ms)) << "the game ended without Escape";
-    xdotool::pressKeys(window, {"Escape"});
+    pressKeys(window, {"Escape"});
     const ProcessEnd end = game.waitForExit(1000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");
@@ -79,7 +80,7 @@ TEST(GameWindow, ADriverWithoutOpenGL33IsNamedInABoxAndEndsTheGameWithStatusOne)
     EXPECT_TRUE(staysRunningFor(game, 500ms)) << "the game ended before the box was dismissed";
     keepScreenshot(captureWindow(box), "box");
 
-    xdotool::pressKeys(box, {"Return"});
+    pressKeys(box, {"Return"});
     const ProcessEnd end = game.waitForExit(5000ms);
     EXPECT_TRUE(end.exitedWith(1)) << "after Return in the box: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");

@@ -1,11 +1,12 @@
 // What a window manager may do to the game's window: resize it, or ask it to close.
+#include "Assets.h"
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
 #include "Screenshot.h"
-#include "WindowClose.h"
-#include "Xdotool.h"
+#include "Windows.h"
+#include "Keyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ namespace {
 bool keepsMoving(WindowId window)
 {
     const Image before = captureWindow(window);
-    xdotool::pressKeys(window, {"space"});
+    pressKeys(window, {"space"});
     return waitForPicture(window, 3000ms, [&](const Image& shot) {
                return shot.width == before.width && shot.height == before.height &&
                       countDifferences(shot, before, {0, 0, shot.width, shot.height}) > 0;
@@ -59,7 +60,7 @@ bool keepsMoving(WindowId window)
 TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled)
 {
     GameFolder folder;
-    const ExpectedBackground background(GameFolder::sourceAsset("background.jpg").string());
+    const ExpectedBackground background(sourceAsset("background.jpg").string());
     GameProcess game(folder);
     const WindowId window = game.waitForWindow();
     waitUntilTakingKeys(window);
@@ -70,7 +71,7 @@ TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled
     } sizes[] = {{480, 400}, {700, 660}};
     for (const auto& size : sizes) {
         SCOPED_TRACE("window " + std::to_string(size.width) + " x " + std::to_string(size.height));
-        xdotool::resize(window, size.width, size.height);
+        resize(window, size.width, size.height);
         const PictureWait redrawn = waitForPicture(window, 5000ms, [&](const Image& shot) {
             return shot.width == size.width && shot.height == size.height && showsFieldUnscaled(shot, background);
         });
@@ -79,11 +80,11 @@ TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled
             keepScreenshot(redrawn.last, std::to_string(size.width) + "x" + std::to_string(size.height));
     }
     EXPECT_TRUE(keepsMoving(window)) << "nothing moves in the larger window";
-    xdotool::resize(window, 480, 400);
+    resize(window, 480, 400);
     EXPECT_TRUE(keepsMoving(window)) << "nothing moves in the smaller window";
 
     EXPECT_TRUE(game.isRunning());
-    xdotool::pressKeys(window, {"Escape"});
+    pressKeys(window, {"Escape"});
     const ProcessEnd end = game.waitForExit(2000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");

@@ -3,7 +3,8 @@
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -110,7 +111,7 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
         const WindowId window = game.waitForWindow();
         const Image first = waitUntilTakingKeys(window);
         EXPECT_TRUE(showsBricksInTheirStripes(first));
-        xdotool::pressKeys(window, {"Escape"});
+        pressKeys(window, {"Escape"});
         const ProcessEnd end = game.waitForExit(2000ms);
         EXPECT_TRUE(end.exitedWith(0)) << end.describe();
         EXPECT_EQ(game.standardOutput(), "");

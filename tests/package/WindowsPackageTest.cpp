@@ -1,11 +1,13 @@
 // The Windows packages as a player meets them, under Wine in a prefix of the run's own: the
 // zip unpacked and played, the installer run silently, the game started from its Start-menu
 // shortcut, and the uninstaller leaving nothing behind.
+#include "Assets.h"
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
 #include "Poll.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,9 +19,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> packagedFiles = {"zorvex.exe",   "vertex.txt", "fragment.txt", "paddle.png",
-                                                "awesomeface_01.png", "block.png", "background.jpg",
-                                                "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"};
+// The game, what it reads, and the licences.
+std::vector<std::string> packagedFiles()
+{
+    std::vector<std::string> files = {"zorvex.exe"};
+    files.insert(files.end(), assetNames().begin(), assetNames().end());
+    files.insert(files.end(), {"LICENSE.txt", "THIRD-PARTY-NOTICES.txt"});
+    return files;
+}
 
 fs::path driveC()
 {
@@ -46,7 +53,7 @@ std::set<std::string> filesOfThePrefix()
 void expectTheLevelAndQuit(WindowId window)
 {
     EXPECT_TRUE(showsBricksInTheirStripes(waitUntilTakingKeys(window)));
-    xdotool::pressKeys(window, {"Escape"});
+    pressKeys(window, {"Escape"});
 }
 
 }  // namespace
@@ -58,7 +65,7 @@ TEST(WindowsPackage, TheZipHoldsOneFolderThatPlaysWhereverItIsUnpacked)
     const std::vector<std::string> listed = listing.outputLines();
     std::set<std::string> entries(listed.begin(), listed.end());
     std::set<std::string> expected = {"zorvex-" ZORVEX_VERSION "-win64/"};
-    for (const std::string& name : packagedFiles)
+    for (const std::string& name : packagedFiles())
         expected.insert("zorvex-" ZORVEX_VERSION "-win64/" + name);
     entries.insert("zorvex-" ZORVEX_VERSION "-win64/");  // the folder may or may not have an entry of its own
     EXPECT_EQ(entries, expected);
@@ -80,7 +87,7 @@ TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNo
     ASSERT_TRUE(install.succeeded()) << install.end.describe() << install.errors;
 
     const fs::path folder = driveC() / "Program Files/Zorvex";
-    for (const std::string& name : packagedFiles)
+    for (const std::string& name : packagedFiles())
         EXPECT_TRUE(fs::is_regular_file(folder / name)) << name << " is not installed";
     EXPECT_TRUE(fs::is_regular_file(folder / "Uninstall.exe"));
     const fs::path shortcut = driveC() / "ProgramData/Microsoft/Windows/Start Menu/Programs/Zorvex/Zorvex.lnk";
@@ -99,10 +106,10 @@ TEST(WindowsPackage, TheInstallerAddsAShortcutThatPlaysAndTheUninstallerLeavesNo
     const ProcessEnd started = start.waitForExit(30000ms);
     ASSERT_TRUE(started.exitedWith(0)) << "wine start: " << started.describe();
     std::optional<WindowId> window;
-    pollUntil(30000ms, [&] { return (window = xdotool::findVisibleWindow(gameWindowTitle)).has_value(); }, 100ms);
+    pollUntil(30000ms, [&] { return (window = findVisibleWindow(gameWindowTitle)).has_value(); }, 100ms);
     ASSERT_TRUE(window.has_value()) << "the shortcut started no game window";
     expectTheLevelAndQuit(*window);
-    EXPECT_TRUE(pollUntil(10000ms, [] { return !xdotool::findVisibleWindow(gameWindowTitle); }));
+    EXPECT_TRUE(pollUntil(10000ms, [] { return !findVisibleWindow(gameWindowTitle); }));
     // An uninstaller that meets a file still open would wait for ever.
     runCommand({"wineserver", "-k"});
 

@@ -2,10 +2,12 @@
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
+#include "Files.h"
 #include "ImageFiles.h"
 #include "Poll.h"
 #include "XDisplay.h"
-#include "Xdotool.h"
+#include "Keyboard.h"
+#include "Windows.h"
 
 #include <X11/Xatom.h>
 
@@ -145,7 +147,7 @@ TEST(WindowsMessageBox, AnEmptyLevelShowsTheSystemBoxAndReturnEndsTheGameWithSta
 
     // The box waits for the player; the game waits for the box.
     EXPECT_TRUE(staysRunningFor(game, 500ms)) << "the game ended before the box was dismissed";
-    xdotool::pressKeys(box, {"Return"});
+    pressKeys(box, {"Return"});
     const ProcessEnd end = game.waitForExit(10000ms);
     EXPECT_TRUE(end.exitedWith(0)) << "after Return in the box: " << end.describe();
     EXPECT_EQ(game.standardOutput(), "");

@@ -4,7 +4,7 @@
 #include "render/QuadRenderer.h"
 
 #include "support/GlTestSupport.h"
-#include "support/TestImages.h"
+#include "ImageFiles.h"
 
 #include <gtest/gtest.h>
 

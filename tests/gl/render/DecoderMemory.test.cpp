@@ -3,7 +3,8 @@
 // for 1.5 GB and 318 MB, and a few kilobytes of deflate could ask for megabytes.
 #include "render/ImageDecoder.h"
 
-#include "support/TestImages.h"
+#include "Files.h"
+#include "ImageFiles.h"
 
 #include <gtest/gtest.h>
 

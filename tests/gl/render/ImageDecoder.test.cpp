@@ -1,11 +1,12 @@
 // The image decoder without any GL: channel conversion, row order, and bad input.
 #include "render/ImageDecoder.h"
 
-#include "support/TestImages.h"
+#include "Files.h"
+#include "ImageFiles.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -59,11 +60,11 @@ TEST(ImageDecoder, GreyAndRgbFilesAreWidenedToTheChannelsAskedFor)
 TEST(ImageDecoder, FileAndMemoryDecodeAlike)
 {
     const std::vector<unsigned char> file = encodePng8(2, 2, 4, quadrants);
-    const std::string path = (std::filesystem::temp_directory_path() / "zorvex-decoder-test.png").string();
+    const ScratchFolder folder;
+    const std::string path = (folder.path / "quadrants.png").string();
     ASSERT_TRUE(writeFile(path, file));
 
     const DecodedImage image = decodeImageFile(path.c_str(), 4);
-    std::remove(path.c_str());
     ASSERT_NE(image.pixels, nullptr);
     EXPECT_EQ(image.width, 2);
     EXPECT_EQ(std::vector<unsigned char>(image.pixels, image.pixels + 16), quadrants);

@@ -5,7 +5,8 @@
 #include "render/ImageDecoder.h"
 #include "render/ImageScreen.h"
 
-#include "support/TestImages.h"
+#include "Files.h"
+#include "ImageFiles.h"
 
 #include <stb_image_write.h>
 

@@ -5,74 +5,12 @@
 
 #include "support/GlTestSupport.h"
 
+#include "ShaderReports.h"
+
 #include <gtest/gtest.h>
 #include <glm/gtc/type_ptr.hpp>
 
 namespace {
-
-const std::string readFailure = "ERROR::SHADER: Failed to read shader files\n";
-
-std::string separatorLine()
-{
-    return "\n -- " + std::string(51, '-') + " -- \n";
-}
-
-std::string compileReport(const std::string& label, const std::string& log)
-{
-    return "| ERROR::SHADER: Compile-time error: Type: " + label + "\n" + log + separatorLine();
-}
-
-std::string linkReport(const std::string& log)
-{
-    return "| ERROR::Shader: Link-time error: Type: PROGRAM\n" + log + separatorLine();
-}
-
-// What GL says about a source or a link, fetched in full.
-struct Verdict {
-    bool ok = false;
-    std::string log;
-};
-
-GLuint compile(GLenum type, const std::string& source)
-{
-    const GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
-Verdict compileVerdict(GLenum type, const std::string& source)
-{
-    const GLuint shader = compile(type, source);
-    GLint status = 0;
-    GLint length = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
-    glDeleteShader(shader);
-    return {status != 0, log.data()};
-}
-
-Verdict linkVerdict(const std::string& vertex, const std::string& fragment)
-{
-    const GLuint program = glCreateProgram();
-    const GLuint stages[2] = {compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment)};
-    for (GLuint stage : stages)
-        glAttachShader(program, stage);
-    glLinkProgram(program);
-    GLint status = 0;
-    GLint length = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetProgramInfoLog(program, length + 1, nullptr, log.data());
-    for (GLuint stage : stages)
-        glDeleteShader(stage);
-    glDeleteProgram(program);
-    return {status != 0, log.data()};
-}
 
 // The stages still attached to `program`, or -1 if one of them was not deleted by the build.
 int attachedStagesMarkedForDeletion(GLuint program)
@@ -91,7 +29,7 @@ int attachedStagesMarkedForDeletion(GLuint program)
 
 std::string assetText(const char* name)
 {
-    return readTextFile(assetsFolder() / name);
+    return readText(assetsFolder() / name);
 }
 
 // A fragment stage with one undeclared name per line: every line adds to the log.
@@ -106,12 +44,12 @@ std::string fragmentWithManyErrors(int count)
 // The reports of a build on two empty texts: both stages and the link fail.
 std::string reportsForEmptySources()
 {
-    const Verdict vertex = compileVerdict(GL_VERTEX_SHADER, "");
-    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, "");
-    const Verdict link = linkVerdict("", "");
-    EXPECT_FALSE(vertex.ok);
-    EXPECT_FALSE(fragment.ok);
-    EXPECT_FALSE(link.ok);
+    const StageOutcome vertex = compileOutcome(GL_VERTEX_SHADER, "");
+    const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, "");
+    const StageOutcome link = linkOutcome("", "");
+    EXPECT_FALSE(vertex.succeeded);
+    EXPECT_FALSE(fragment.succeeded);
+    EXPECT_FALSE(link.succeeded);
     return compileReport("VERTEX", vertex.log) + compileReport("FRAGMENT", fragment.log) + linkReport(link.log);
 }
 
@@ -154,12 +92,12 @@ TEST(ShaderProgramBuild, GameShadersBuildSilentlyWithTheirInterface)
 TEST(ShaderProgramBuild, MissingVertexFileReportsReadFailureThenBuildsEmptyStages)
 {
     ScratchFolder folder;
-    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
     ShaderProgram program;
     const std::string output = loadAndCapture(folder.path, program);
 
     // A failed read leaves both texts empty, the fragment text too.
-    EXPECT_EQ(output, readFailure + reportsForEmptySources());
+    EXPECT_EQ(output, shaderReadFailureLine + reportsForEmptySources());
     EXPECT_NE(program.programId, 0u);
     EXPECT_EQ(glIsProgram(program.programId), GL_TRUE);
     glDeleteProgram(program.programId);
@@ -169,26 +107,26 @@ TEST(ShaderProgramBuild, UnreadableVertexFileIsAReadFailure)
 {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.path / "vertex.txt");  // opens, but can't be read
-    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
     ShaderProgram program;
     const std::string output = loadAndCapture(folder.path, program);
 
-    EXPECT_EQ(output, readFailure + reportsForEmptySources());
+    EXPECT_EQ(output, shaderReadFailureLine + reportsForEmptySources());
     glDeleteProgram(program.programId);
 }
 
 TEST(ShaderProgramBuild, EmptyVertexFileIsReadAsEmptyText)
 {
     ScratchFolder folder;
-    writeTextFile(folder.path / "vertex.txt", "");
-    writeTextFile(folder.path / "fragment.txt", assetText("fragment.txt"));
+    writeText(folder.path / "vertex.txt", "");
+    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
     ShaderProgram program;
     const std::string output = loadAndCapture(folder.path, program);
 
-    const Verdict vertex = compileVerdict(GL_VERTEX_SHADER, "");
-    const Verdict link = linkVerdict("", assetText("fragment.txt"));
-    ASSERT_FALSE(vertex.ok);
-    ASSERT_FALSE(link.ok);
+    const StageOutcome vertex = compileOutcome(GL_VERTEX_SHADER, "");
+    const StageOutcome link = linkOutcome("", assetText("fragment.txt"));
+    ASSERT_FALSE(vertex.succeeded);
+    ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("VERTEX", vertex.log) + linkReport(link.log));
     glDeleteProgram(program.programId);
 }
@@ -199,10 +137,10 @@ TEST(ShaderProgramBuild, FragmentCompileFailureIsReportedUnderItsLabel)
     ShaderProgram program;
     const std::string output = buildAndCapture(vertexSource, brokenFragment, program);
 
-    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, brokenFragment);
-    const Verdict link = linkVerdict(vertexSource, brokenFragment);
-    ASSERT_FALSE(fragment.ok);
-    ASSERT_FALSE(link.ok);
+    const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, brokenFragment);
+    const StageOutcome link = linkOutcome(vertexSource, brokenFragment);
+    ASSERT_FALSE(fragment.succeeded);
+    ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log) + linkReport(link.log));
     EXPECT_NE(program.programId, 0u);
     glDeleteProgram(program.programId);
@@ -215,10 +153,10 @@ TEST(ShaderProgramBuild, LongLogIsCutTo1023Characters)
     ShaderProgram program;
     const std::string output = buildAndCapture(vertexSource, fragmentSource, program);
 
-    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, fragmentSource);
-    const Verdict link = linkVerdict(vertexSource, fragmentSource);
+    const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, fragmentSource);
+    const StageOutcome link = linkOutcome(vertexSource, fragmentSource);
     ASSERT_GT(fragment.log.size(), 1100u);
-    ASSERT_FALSE(link.ok);
+    ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log.substr(0, 1023)) + linkReport(link.log.substr(0, 1023)));
     glDeleteProgram(program.programId);
 }
@@ -233,8 +171,8 @@ TEST(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
     program.build(vertexSource.c_str(), fragmentSource.c_str(), brokenGeometry.c_str());
     const std::string output = testing::internal::GetCapturedStdout();
 
-    const Verdict geometry = compileVerdict(GL_GEOMETRY_SHADER, brokenGeometry);
-    ASSERT_FALSE(geometry.ok);
+    const StageOutcome geometry = compileOutcome(GL_GEOMETRY_SHADER, brokenGeometry);
+    ASSERT_FALSE(geometry.succeeded);
     EXPECT_EQ(output.rfind(compileReport("GEOMETRY", geometry.log) + "| ERROR::Shader: Link-time error: Type: PROGRAM\n", 0),
               0u)
         << output;
@@ -244,8 +182,8 @@ TEST(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
 
 TEST(ShaderProgramReport, OnlyTheExactLabelProgramSelectsTheLinkCheck)
 {
-    const GLuint shader = compile(GL_FRAGMENT_SHADER, brokenFragment);
-    const Verdict fragment = compileVerdict(GL_FRAGMENT_SHADER, brokenFragment);
+    const GLuint shader = compileShader(GL_FRAGMENT_SHADER, brokenFragment);
+    const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, brokenFragment);
     ShaderProgram program;
 
     testing::internal::CaptureStdout();

@@ -4,9 +4,6 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -87,47 +84,14 @@ glm::mat4 fieldProjection()
 
 ShaderProgram spriteProgram()
 {
-    const std::string vertex = readTextFile(assetsFolder() / "vertex.txt");
-    const std::string fragment = readTextFile(assetsFolder() / "fragment.txt");
+    const std::string vertex = readText(assetsFolder() / "vertex.txt");
+    const std::string fragment = readText(assetsFolder() / "fragment.txt");
     ShaderProgram program;
     program.build(vertex.c_str(), fragment.c_str());
     program.activate();
     program.setUniformInt("image", 0);
     program.setUniformMat4("projection", fieldProjection());
     return program;
-}
-
-std::string readTextFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void writeTextFile(const std::filesystem::path& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-}
-
-std::filesystem::path assetsFolder()
-{
-    return ZORVEX_ASSETS_DIR;
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "zorvex-gl-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-        path = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    if (!path.empty())
-        std::filesystem::remove_all(path, ignored);
 }
 
 WorkingDirectory::WorkingDirectory(const std::filesystem::path& folder) : previous(std::filesystem::current_path())

@@ -1,10 +1,14 @@
 // What the GL tests share: a 600 × 600 double-buffered GLUT window made current before the
 // first test (with the game's fixed state: back-face culling and alpha blending), pixel
 // read-back in field coordinates (origin top left, y down), the sprite program built from
-// the game's own shader files, and scratch folders. Pixels are read from the back buffer,
+// the game's own shader files. Pixels are read from the back buffer,
 // after drawing and without swapping.
 #pragma once
 #include "render/ShaderProgram.h"
+
+#include "Assets.h"
+#include "Files.h"
+#include "ScratchFolder.h"
 
 #include <array>
 #include <cstdint>
@@ -40,22 +44,6 @@ glm::mat4 fieldProjection();
 // Builds the program from assets/vertex.txt and assets/fragment.txt, makes it current and
 // gives it the sampler unit 0 and the field projection, as start-up does.
 ShaderProgram spriteProgram();
-
-std::string readTextFile(const std::filesystem::path& path);
-void writeTextFile(const std::filesystem::path& path, const std::string& text);
-
-// The folder holding the game's shaders and images.
-std::filesystem::path assetsFolder();
-
-// A fresh empty folder, removed with everything in it when the object goes.
-class ScratchFolder {
-public:
-    std::filesystem::path path;
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-};
 
 // Makes `folder` the working directory until the object goes.
 class WorkingDirectory {

@@ -1,18 +1,14 @@
 #include "ImageFiles.h"
 
+#include <stb_image_write.h>
+
 #include <algorithm>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 
-// Our own copy of the writer, with internal linkage: the test program needs nothing else from it.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 namespace {
+
+const Bytes pngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 
 void appendToBytes(void* context, void* data, int size)
 {
@@ -23,10 +19,13 @@ void appendToBytes(void* context, void* data, int size)
 
 void putU32(Bytes& bytes, uint32_t value)
 {
-    bytes.push_back(static_cast<unsigned char>(value >> 24));
-    bytes.push_back(static_cast<unsigned char>(value >> 16));
-    bytes.push_back(static_cast<unsigned char>(value >> 8));
-    bytes.push_back(static_cast<unsigned char>(value));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+uint32_t readU32(const unsigned char* bytes)
+{
+    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
 // The CRC-32 of PNG chunks (reflected polynomial 0xEDB88320), bit by bit: our files are small.
@@ -42,11 +41,11 @@ uint32_t crc32Of(const unsigned char* data, size_t size)
 }
 
 // length, type, data, CRC-32 over type and data.
-void putChunk(Bytes& png, const char type[4], const Bytes& data)
+void putChunk(Bytes& png, const std::string& type, const Bytes& data)
 {
     putU32(png, static_cast<uint32_t>(data.size()));
     const size_t typeStart = png.size();
-    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), type.begin(), type.begin() + 4);
     png.insert(png.end(), data.begin(), data.end());
     putU32(png, crc32Of(png.data() + typeStart, png.size() - typeStart));
 }
@@ -93,15 +92,24 @@ Bytes ihdr(uint32_t width, uint32_t height, unsigned char bitDepth, unsigned cha
     return data;
 }
 
-const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+unsigned char colourType(int channels)
+{
+    static const unsigned char types[5] = {0, 0, 4, 2, 6};
+    return types[channels];
+}
+
+struct Chunk {
+    std::string type;
+    Bytes data;
+};
 
 // `rows` holds each scanline behind its filter-type byte.
-Bytes assemblePng(const Bytes& header, const std::vector<std::pair<std::string, Bytes>>& before, const Bytes& rows)
+Bytes assemblePng(const Bytes& header, const std::vector<Chunk>& before, const Bytes& rows)
 {
-    Bytes png(pngSignature, pngSignature + 8);
+    Bytes png = pngSignature;
     putChunk(png, "IHDR", header);
-    for (const auto& chunk : before)
-        putChunk(png, chunk.first.c_str(), chunk.second);
+    for (const Chunk& chunk : before)
+        putChunk(png, chunk.type, chunk.data);
     putChunk(png, "IDAT", zlibStored(rows));
     putChunk(png, "IEND", Bytes());
     return png;
@@ -109,25 +117,40 @@ Bytes assemblePng(const Bytes& header, const std::vector<std::pair<std::string, 
 
 }  // namespace
 
-Bytes encodePng(const unsigned char* pixels, int width, int height, int channels)
+Bytes encodePng8(int width, int height, int channels, const Bytes& samples)
 {
     Bytes bytes;
-    if (!stbi_write_png_to_func(appendToBytes, &bytes, width, height, channels, pixels, width * channels))
+    if (!stbi_write_png_to_func(appendToBytes, &bytes, width, height, channels, samples.data(), width * channels))
         throw std::runtime_error("stb_image_write could not encode a PNG");
     return bytes;
 }
 
-Bytes encodeJpeg(const unsigned char* pixels, int width, int height, int channels)
+Bytes encodeJpeg(int width, int height, int channels, const Bytes& samples)
 {
     Bytes bytes;
-    if (!stbi_write_jpg_to_func(appendToBytes, &bytes, width, height, channels, pixels, 90))
+    if (!stbi_write_jpg_to_func(appendToBytes, &bytes, width, height, channels, samples.data(), 90))
         throw std::runtime_error("stb_image_write could not encode a JPEG");
     return bytes;
 }
 
-std::vector<unsigned char> testPattern(int width, int height, int channels)
+Bytes encodePng16(int width, int height, int channels, const std::vector<uint16_t>& samples)
 {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * channels);
+    Bytes rows;
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(0);  // filter: none
+        for (int i = 0; i < width * channels; ++i) {
+            const uint16_t sample = samples[static_cast<size_t>(y * width * channels + i)];
+            rows.push_back(static_cast<unsigned char>(sample >> 8));
+            rows.push_back(static_cast<unsigned char>(sample & 0xFF));
+        }
+    }
+    return assemblePng(ihdr(static_cast<uint32_t>(width), static_cast<uint32_t>(height), 16, colourType(channels)), {},
+                       rows);
+}
+
+Bytes testPattern(int width, int height, int channels)
+{
+    Bytes pixels(static_cast<size_t>(width) * height * channels);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             unsigned char* p = &pixels[(static_cast<size_t>(y) * width + x) * channels];
@@ -142,24 +165,17 @@ std::vector<unsigned char> testPattern(int width, int height, int channels)
 
 Bytes greyPng(int width, int height)
 {
-    const std::vector<unsigned char> pixels = testPattern(width, height, 1);
-    return encodePng(pixels.data(), width, height, 1);
+    return encodePng8(width, height, 1, testPattern(width, height, 1));
 }
 
 Bytes rgba16Png(int width, int height)
 {
-    const std::vector<unsigned char> pattern = testPattern(width, height, 4);
-    Bytes rows;
-    for (int y = 0; y < height; ++y) {
-        rows.push_back(0);  // filter: none
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 4; ++c) {
-                const unsigned char value = pattern[(static_cast<size_t>(y) * width + x) * 4 + c];
-                rows.push_back(value);                                 // high byte
-                rows.push_back(static_cast<unsigned char>(value ^ 0x5a));  // low byte: detail below 8 bits
-            }
-    }
-    return assemblePng(ihdr(width, height, 16, 6), {}, rows);
+    const Bytes pattern = testPattern(width, height, 4);
+    std::vector<uint16_t> samples(pattern.size());
+    // The high byte from the pattern, the low byte detail below 8 bits.
+    for (size_t i = 0; i < pattern.size(); ++i)
+        samples[i] = static_cast<uint16_t>(pattern[i] << 8 | (pattern[i] ^ 0x5a));
+    return encodePng16(width, height, 4, samples);
 }
 
 Bytes palettePng(int width, int height)
@@ -172,7 +188,8 @@ Bytes palettePng(int width, int height)
         for (int x = 0; x < width; ++x)
             rows.push_back(static_cast<unsigned char>((x / 4 + y / 4) % 4));
     }
-    return assemblePng(ihdr(width, height, 8, 3), {{"PLTE", palette}, {"tRNS", transparency}}, rows);
+    return assemblePng(ihdr(static_cast<uint32_t>(width), static_cast<uint32_t>(height), 8, 3),
+                       {{"PLTE", palette}, {"tRNS", transparency}}, rows);
 }
 
 Bytes oversizedPng(uint32_t width, uint32_t height)
@@ -182,8 +199,43 @@ Bytes oversizedPng(uint32_t width, uint32_t height)
 
 Bytes rgbJpeg(int width, int height)
 {
-    const std::vector<unsigned char> pixels = testPattern(width, height, 3);
-    return encodeJpeg(pixels.data(), width, height, 3);
+    return encodeJpeg(width, height, 3, testPattern(width, height, 3));
+}
+
+Bytes encodePngHeaderOnly(uint32_t width, uint32_t height)
+{
+    Bytes png = pngSignature;
+    putChunk(png, "IHDR", ihdr(width, height, 8, 2));
+    return png;
+}
+
+Bytes withDeclaredSize(const Bytes& png, uint32_t width, uint32_t height)
+{
+    Bytes header = ihdr(width, height, 0, 0);
+    std::copy(png.begin() + 24, png.begin() + 29, header.begin() + 8);  // depth, colour type and the rest
+    Bytes out(png.begin(), png.begin() + 8);
+    putChunk(out, "IHDR", header);
+    out.insert(out.end(), png.begin() + 33, png.end());
+    return out;
+}
+
+Bytes splitImageData(const Bytes& png, size_t pieceSize)
+{
+    Bytes out(png.begin(), png.begin() + 8);
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = readU32(&png[at]);
+        const std::string type(&png[at + 4], &png[at + 8]);
+        const unsigned char* data = &png[at + 8];
+        const size_t step = type == "IDAT" ? pieceSize : std::max<size_t>(length, 1);
+        size_t piece = 0;
+        do {
+            const size_t size = std::min(step, length - piece);
+            putChunk(out, type, Bytes(data + piece, data + piece + size));
+            piece += size;
+        } while (piece < length);
+        at += 12 + length;
+    }
+    return out;
 }
 
 Bytes randomBytes(size_t count, uint32_t seed)
@@ -198,19 +250,4 @@ Bytes randomBytes(size_t count, uint32_t seed)
 Bytes truncated(const Bytes& bytes, size_t keep)
 {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(keep, bytes.size())));
-}
-
-bool writeFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
-}
-
-Bytes readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot read " + path);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

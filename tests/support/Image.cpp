@@ -1,5 +1,6 @@
 #include "Image.h"
 
+#include "Files.h"
 #include "ImageFiles.h"
 
 #include <algorithm>
@@ -73,5 +74,5 @@ Image loadImageFile(const std::string& path)
 
 bool savePng(const Image& image, const std::string& path)
 {
-    return writeFile(path, encodePng(image.rgb.data(), image.width, image.height, 3));
+    return writeFile(path, encodePng8(image.width, image.height, 3, image.rgb));
 }

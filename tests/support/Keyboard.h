@@ -1,0 +1,17 @@
+// Typing into a window as a keyboard would: keys go through XTEST to the window that has the
+// input focus. With no window manager running nothing gives a new window the focus, so every
+// helper here focuses the window first and waits until the server reports it. A failure
+// throws std::runtime_error.
+#pragma once
+#include "WindowId.h"
+
+#include <string>
+#include <vector>
+
+// Gives the window the input focus and waits until the server reports it.
+void focus(WindowId window);
+// Focuses the window, then presses and releases each key in turn (X keysym names:
+// "Escape", "space", "Left", "a", "Return").
+void pressKeys(WindowId window, const std::vector<std::string>& keys);
+void keyDown(WindowId window, const std::string& key);
+void keyUp(WindowId window, const std::string& key);

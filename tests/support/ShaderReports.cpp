@@ -1,0 +1,90 @@
+#include "ShaderReports.h"
+
+#include <vector>
+
+const char* const shaderReadFailureLine = "ERROR::SHADER: Failed to read shader files\n";
+
+namespace {
+
+const size_t logCapacity = 1023;
+
+std::string separatorLine()
+{
+    return "\n -- " + std::string(51, '-') + " -- \n";
+}
+
+std::string cut(std::string log)
+{
+    if (log.size() > logCapacity)
+        log.resize(logCapacity);
+    return log;
+}
+
+}  // namespace
+
+GLuint compileShader(GLenum stage, const std::string& source)
+{
+    const GLuint shader = glCreateShader(stage);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+StageOutcome compileOutcome(GLenum stage, const std::string& source)
+{
+    const GLuint shader = compileShader(stage, source);
+    GLint status = 0;
+    GLint length = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
+    glDeleteShader(shader);
+    return {status != 0, log.data()};
+}
+
+StageOutcome linkOutcome(const std::string& vertexSource, const std::string& fragmentSource)
+{
+    const GLuint program = glCreateProgram();
+    const GLuint stages[2] = {compileShader(GL_VERTEX_SHADER, vertexSource),
+                              compileShader(GL_FRAGMENT_SHADER, fragmentSource)};
+    for (GLuint stage : stages)
+        glAttachShader(program, stage);
+    glLinkProgram(program);
+    GLint status = 0;
+    GLint length = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetProgramInfoLog(program, length + 1, nullptr, log.data());
+    for (GLuint stage : stages)
+        glDeleteShader(stage);
+    glDeleteProgram(program);
+    return {status != 0, log.data()};
+}
+
+std::string compileReport(const std::string& label, const std::string& log)
+{
+    return "| ERROR::SHADER: Compile-time error: Type: " + label + "\n" + cut(log) + separatorLine();
+}
+
+std::string linkReport(const std::string& log)
+{
+    return "| ERROR::Shader: Link-time error: Type: PROGRAM\n" + cut(log) + separatorLine();
+}
+
+std::string expectedBuildOutput(const std::string& vertexSource, const std::string& fragmentSource)
+{
+    std::string output;
+    const StageOutcome vertex = compileOutcome(GL_VERTEX_SHADER, vertexSource);
+    if (!vertex.succeeded)
+        output += compileReport("VERTEX", vertex.log);
+    const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, fragmentSource);
+    if (!fragment.succeeded)
+        output += compileReport("FRAGMENT", fragment.log);
+    const StageOutcome linked = linkOutcome(vertexSource, fragmentSource);
+    if (!linked.succeeded)
+        output += linkReport(linked.log);
+    return output;
+}

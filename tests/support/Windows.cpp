@@ -1,0 +1,83 @@
+#include "Windows.h"
+
+#include "Xdo.h"
+
+#include <X11/Xutil.h>
+#include <cstdlib>
+#include <stdexcept>
+
+std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
+{
+    Xdo xdo;
+    xdo_search_t search{};
+    search.winname = titlePattern.c_str();
+    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
+    search.only_visible = 1;
+    search.max_depth = -1;
+    search.require = xdo_search::SEARCH_ANY;
+    Window* found = nullptr;
+    unsigned int count = 0;
+    xdo_search_windows(xdo.get(), &search, &found, &count);
+    std::optional<WindowId> window;
+    if (count > 0)
+        window = found[0];
+    std::free(found);
+    // A window that went away during the search is no match.
+    if (xdo.display().syncAndCheckErrors())
+        return std::nullopt;
+    return window;
+}
+
+WindowGeometry windowGeometry(WindowId window)
+{
+    Xdo xdo;
+    WindowGeometry geometry;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    if (xdo_get_window_location(xdo.get(), window, &geometry.x, &geometry.y, nullptr) != XDO_SUCCESS ||
+        xdo_get_window_size(xdo.get(), window, &width, &height) != XDO_SUCCESS || xdo.display().syncAndCheckErrors())
+        throw std::runtime_error("no window " + std::to_string(window) + ": " + xdo.display().lastError());
+    geometry.width = static_cast<int>(width);
+    geometry.height = static_cast<int>(height);
+    return geometry;
+}
+
+void resize(WindowId window, int width, int height)
+{
+    Xdo xdo;
+    if (xdo_set_window_size(xdo.get(), window, width, height, 0) != XDO_SUCCESS ||
+        xdo_wait_for_window_size(xdo.get(), window, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 SIZE_TO) != XDO_SUCCESS ||
+        xdo.display().syncAndCheckErrors())
+        throw std::runtime_error("cannot resize window " + std::to_string(window) + ": " + xdo.display().lastError());
+}
+
+bool acceptsCloseRequests(WindowId window)
+{
+    XDisplay display;
+    const Atom deleteWindow = XInternAtom(display.get(), "WM_DELETE_WINDOW", False);
+    Atom* protocols = nullptr;
+    int count = 0;
+    bool listed = false;
+    if (XGetWMProtocols(display.get(), window, &protocols, &count)) {
+        for (int i = 0; i < count; ++i)
+            listed = listed || protocols[i] == deleteWindow;
+        XFree(protocols);
+    }
+    return listed && !display.syncAndCheckErrors();
+}
+
+void requestClose(WindowId window)
+{
+    XDisplay display;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display.get(), window, False, NoEventMask, &event);
+    if (display.syncAndCheckErrors())
+        throw std::runtime_error("close request failed: " + display.lastError());
+}

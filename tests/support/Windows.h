@@ -1,0 +1,29 @@
+// Windows seen from outside, through the X server: finding one by its title, its place and
+// size, and asking it to close as a window manager's close button does.
+#pragma once
+#include "WindowId.h"
+
+#include <optional>
+#include <string>
+
+struct WindowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// One look for a viewable window whose title (WM_NAME or _NET_WM_NAME) matches the extended
+// regular expression (use ^...$ for an exact title); the first match, if any.
+std::optional<WindowId> findVisibleWindow(const std::string& titlePattern);
+// Throws std::runtime_error if the window is gone.
+WindowGeometry windowGeometry(WindowId window);
+// Resizes the window and waits until it has the new size. Throws std::runtime_error if it can't.
+void resize(WindowId window, int width, int height);
+
+// Whether the window lists WM_DELETE_WINDOW among its WM_PROTOCOLS, which a window manager
+// needs before it sends the close request.
+bool acceptsCloseRequests(WindowId window);
+// Sends the close request: a WM_DELETE_WINDOW client message. Throws std::runtime_error if
+// the window is gone.
+void requestClose(WindowId window);
