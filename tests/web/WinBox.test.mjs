@@ -94,27 +94,30 @@ for (const key of ['Enter', 'Space', 'Escape']) {
   });
 }
 
-test('Space held as the box opens leaves it up through its auto-repeat and its release; a new press dismisses it', async () => {
-  let sendWasm;
-  wasmHeldUntil = new Promise((resolve) => {
-    sendWasm = resolve;
-  });
-  const opened = await openEmptyLevel();
-  const { page } = opened;
-  try {
-    await page.keyboard.down('Space');
-    sendWasm();
-    await waitForBox(page);
-    for (let repeat = 0; repeat < 5; ++repeat) await page.keyboard.down('Space');
-    await page.keyboard.up('Space');
-    await waitPageTicks(page, 5);
-    assert.ok(await page.locator('#message-box').isVisible(), 'the held Space dismissed the box');
-    assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended while the box was up');
+// Space is what a player mashes; Enter, unlike Space, would press OK by its keydown alone.
+for (const key of ['Space', 'Enter']) {
+  test(`${key} held as the box opens leaves it up through its auto-repeat and its release; a new press dismisses it`, async () => {
+    let sendWasm;
+    wasmHeldUntil = new Promise((resolve) => {
+      sendWasm = resolve;
+    });
+    const opened = await openEmptyLevel();
+    const { page } = opened;
+    try {
+      await page.keyboard.down(key);
+      sendWasm();
+      await waitForBox(page);
+      for (let repeat = 0; repeat < 5; ++repeat) await page.keyboard.down(key);
+      await page.keyboard.up(key);
+      await waitPageTicks(page, 5);
+      assert.ok(await page.locator('#message-box').isVisible(), `the held ${key} dismissed the box`);
+      assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended while the box was up');
 
-    await page.keyboard.press('Space');
-    await expectEndedWithStatusZero(opened);
-  } finally {
-    wasmHeldUntil = null;
-    await page.close();
-  }
-});
+      await page.keyboard.press(key);
+      await expectEndedWithStatusZero(opened);
+    } finally {
+      wasmHeldUntil = null;
+      await page.close();
+    }
+  });
+}
