@@ -5,10 +5,12 @@
 const cacheName = 'zorvex-unreleased';
 const files = [];
 
-// Every file by name (a server need not map ./ to index.html), asked past the HTTP cache; all of
-// them or none. A new release takes over at once: the pages of the old one have their files.
+// Every file by name (a server need not map ./ to index.html); all of them or none. The HTTP
+// cache may give those named after their content, the others are revalidated. A new release
+// takes over at once: the pages of the old one have their files.
+const namedAfterContent = /\.[0-9a-f]{12}\.[a-z]+$/;
 self.addEventListener('install', (event) => {
-  const requests = files.map((file) => new Request(file, { cache: 'no-cache' }));
+  const requests = files.map((file) => new Request(file, { cache: namedAfterContent.test(file) ? 'default' : 'no-cache' }));
   event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
 });
 
