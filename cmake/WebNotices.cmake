@@ -9,7 +9,7 @@ set(sections
   "stb_image (Debian's libstb-dev)" /usr/share/doc/libstb-dev/copyright
   "Emscripten ${emscriptenVersion} (Debian's emscripten): the runtime in zorvex.js and the system libraries in zorvex.wasm" /usr/share/doc/emscripten/copyright
   "musl, the C library in zorvex.wasm: its own copyright file, from Emscripten" ${EMSCRIPTEN_ROOT}/system/lib/libc/musl/COPYRIGHT)
-file(WRITE ${OUTPUT} "zorvex.js and zorvex.wasm contain the following software, under the licences below.\n")
+file(WRITE ${OUTPUT} "zorvex.<hash>.js and zorvex.<hash>.wasm contain the following software, under the licences below.\n")
 while(sections)
   list(POP_FRONT sections title source)
   file(READ ${source} text)
