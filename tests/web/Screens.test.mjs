@@ -1,6 +1,6 @@
 // The release page on other screens than a desktop's: the field whole and square in phone,
 // laptop and desktop windows and after a rotation, sharp at devicePixelRatio 2, played by touch
-// as by the keys, and a window that loses focus lets go of its arrows.
+// as by the keys, and a page that loses focus or is hidden lets go of its arrows.
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
@@ -122,31 +122,42 @@ describe('a desktop at devicePixelRatio 2', () => {
   });
 });
 
-test('a window that loses focus with Right held stops the paddle', async (t) => {
-  const { page, output, errors } = await openPage(browser, server.url);
-  try {
-    await waitForFirstFrame(page);
-    await waitFrames(page, 3);
-    const [atStart, blurred, later] = (await playFromStart(page, t, async () => {
-      await page.keyboard.press('Space');
-      await page.keyboard.down('ArrowRight');
-      await waitFrames(page, 2);
-      await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
-      // Taken before a paddle that went on could reach the wall, 14 frames from the start.
-      await waitFrames(page, 1);
-      const pictures = [await takePicture(page)];
-      await waitFrames(page, 2);
-      pictures.push(await takePicture(page));
-      await page.keyboard.up('ArrowRight');
-      return pictures;
-    })).map((picture) => picture.paddleLeftEdge);
-    assert.ok(blurred >= atStart + 20, `Right held did not move the paddle (from ${atStart} to ${blurred})`);
-    assert.equal(later, blurred, 'the paddle went on after the window lost focus');
-    assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-  }
-});
+// The browser's own events, as a switch to another window or tab sends them.
+const focusLosses = {
+  'loses focus': () => window.dispatchEvent(new FocusEvent('blur')),
+  'is hidden': () => {
+    Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  },
+};
+
+for (const [how, loseFocus] of Object.entries(focusLosses)) {
+  test(`a page that ${how} with Right held stops the paddle`, async (t) => {
+    const { page, output, errors } = await openPage(browser, server.url);
+    try {
+      await waitForFirstFrame(page);
+      await waitFrames(page, 3);
+      const [atStart, lost, later] = (await playFromStart(page, t, async () => {
+        await page.keyboard.press('Space');
+        await page.keyboard.down('ArrowRight');
+        await waitFrames(page, 2);
+        await page.evaluate(loseFocus);
+        // Taken before a paddle that went on could reach the wall, 14 frames from the start.
+        await waitFrames(page, 1);
+        const pictures = [await takePicture(page)];
+        await waitFrames(page, 2);
+        pictures.push(await takePicture(page));
+        await page.keyboard.up('ArrowRight');
+        return pictures;
+      })).map((picture) => picture.paddleLeftEdge);
+      assert.ok(lost >= atStart + 20, `Right held did not move the paddle (from ${atStart} to ${lost})`);
+      assert.equal(later, lost, `the paddle went on after the page ${how === 'is hidden' ? 'was hidden' : 'lost focus'}`);
+      assert.deepEqual([output, errors], [[], []]);
+    } finally {
+      await page.close();
+    }
+  });
+}
 
 // A tablet's touch screen with a field of 600 CSS px at density 1, read as the desktop's pictures.
 describe('by touch', () => {
