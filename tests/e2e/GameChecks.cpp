@@ -2,6 +2,7 @@
 
 #include "FieldLayout.h"
 #include "FrameCounter.h"
+#include "Keyboard.h"
 #include "Poll.h"
 #include "Screenshot.h"
 
@@ -28,6 +29,15 @@ Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit)
     // The first picture may have been caught while it was being put on the screen, half old and
     // half new; every later frame of a level that has not started is the same picture.
     return captureWindow(window);
+}
+
+::testing::AssertionResult endsWithStatusZeroOnEscape(GameProcess& game, WindowId window)
+{
+    pressKeys(window, {"Escape"});
+    const ProcessEnd end = game.waitForExit(std::chrono::milliseconds(2000));
+    if (!end.exitedWith(0))
+        return ::testing::AssertionFailure() << "after Escape: " << end.describe();
+    return ::testing::AssertionSuccess();
 }
 
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration)

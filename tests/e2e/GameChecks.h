@@ -23,6 +23,9 @@ void waitForFirstTick(WindowId window, std::chrono::milliseconds limit = std::ch
 // Throws std::runtime_error if the window stays black.
 Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
 
+// Presses Escape in the game's window: the game must end with status 0 within two seconds.
+::testing::AssertionResult endsWithStatusZeroOnEscape(GameProcess& game, WindowId window);
+
 // True if the process is still running after `duration` (checked all along).
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration);
 

@@ -28,9 +28,7 @@ protected:
 
     void quit()
     {
-        pressKeys(window, {"Escape"});
-        const ProcessEnd end = game->waitForExit(2000ms);
-        EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+        EXPECT_TRUE(endsWithStatusZeroOnEscape(*game, window));
         EXPECT_EQ(game->standardOutput(), "");
     }
 

@@ -27,9 +27,7 @@ TEST(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
     EXPECT_EQ(geometry.y, 100);
 
     waitUntilTakingKeys(window);
-    pressKeys(window, {"Escape"});
-    const ProcessEnd end = game.waitForExit(1000ms);
-    EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
     EXPECT_EQ(game.standardOutput(), "");
 }
 
@@ -62,9 +60,7 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
     EXPECT_TRUE(movedAgain.satisfied) << "the picture stopped changing";
 
     EXPECT_TRUE(staysRunningFor(game, 1000ms)) << "the game ended without Escape";
-    pressKeys(window, {"Escape"});
-    const ProcessEnd end = game.waitForExit(1000ms);
-    EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
     EXPECT_EQ(game.standardOutput(), "");
 }
 

@@ -84,9 +84,7 @@ TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled
     EXPECT_TRUE(keepsMoving(window)) << "nothing moves in the smaller window";
 
     EXPECT_TRUE(game.isRunning());
-    pressKeys(window, {"Escape"});
-    const ProcessEnd end = game.waitForExit(2000ms);
-    EXPECT_TRUE(end.exitedWith(0)) << "after Escape: " << end.describe();
+    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
     EXPECT_EQ(game.standardOutput(), "");
 }
 

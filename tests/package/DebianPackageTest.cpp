@@ -111,9 +111,7 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
         const WindowId window = game.waitForWindow();
         const Image first = waitUntilTakingKeys(window);
         EXPECT_TRUE(showsBricksInTheirStripes(first));
-        pressKeys(window, {"Escape"});
-        const ProcessEnd end = game.waitForExit(2000ms);
-        EXPECT_TRUE(end.exitedWith(0)) << end.describe();
+        EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
         EXPECT_EQ(game.standardOutput(), "");
     }
     if (!root)

@@ -12,6 +12,9 @@
 #include "game/GameController.h"
 #include "game/Level.h"
 
+#include "ExitGuard.h"
+#include "GameStart.h"
+
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -82,16 +85,6 @@ constexpr double riseTolerance = 1e-6;
 // the ball overlaps at once (4), so storage never needs more than a few entries.
 constexpr std::size_t historyCapacityBound = 16;
 
-bool soakRunning = false;
-
-void failIfSoakRunning()
-{
-    if (!soakRunning)
-        return;
-    std::fputs("the game ended the process during the soak: a level was cleared\n", stderr);
-    std::_Exit(1);
-}
-
 // Small, fixed pseudo-random sequence: the run is the same on every machine.
 class Sequence {
 public:
@@ -111,25 +104,6 @@ public:
 private:
     uint32_t state = 0x2545F491u;
 };
-
-// The globals as start-up leaves them, without a GL context (textures keep the name 0).
-void startLikeTheGame(int r1, int r2)
-{
-    game = GameController();
-    game.paddleSize = glm::vec2(120.0f, 12.0f);
-    game.paddleSpeed = 500.0f;
-    game.ballRadius = 9.0f;
-    game.ballVelocity = launchVelocity(r1, r2);
-    paddle = std::make_unique<GameObject>(glm::vec2(240.0f, 528.0f), game.paddleSize, Texture(),
-                                          glm::vec3(1.0f, 1.0f, 1.0f), glm::vec2(0.0f, 0.0f), 0.0f);
-    ball = std::make_unique<BallObject>(glm::vec2(291.0f, 510.0f), game.ballRadius, game.ballVelocity, Texture());
-    game.clampFilledRows();
-    level.bricks.clear();
-    generateLevel(game.width, game.height, game.brickColumns, game.brickRows, game.filledRows);
-    hitHistory.clear();
-    paddleVelocity = 0.0f;
-    game.state = Active;
-}
 
 // One frame as the display callback runs it, without the drawing.
 void runFrame()
@@ -273,16 +247,13 @@ protected:
     const GameObject* brickStorage = nullptr;
     std::size_t brickCapacity = 0;
 
-    void TearDown() override { soakRunning = false; }
-
     void SetUp() override
     {
         // Without a display the win message only goes to standard error; with one, it would
         // wait for a click that never comes.
         unsetenv("DISPLAY");
-        std::atexit(failIfSoakRunning);
         // r1 mod 251 = 37, r2 mod 701 = 512: up and to the right, at about 27 degrees from vertical.
-        startLikeTheGame(37, 512);
+        startLikeTheGame(launchVelocity(37, 512));
         ASSERT_EQ(level.bricks.size(), levelSize);
         for (std::size_t i = 0; i < levelSize; ++i) {
             const GameObject& brick = level.bricks[i];
@@ -389,7 +360,6 @@ TEST_F(SimulationSoak, AMillionFramesKeepEveryInvariant)
     std::size_t heapAfterWarmUp = 0;
     std::size_t largestHeap = 0;
 
-    soakRunning = true;
     const auto startTime = std::chrono::steady_clock::now();
     for (long frame = 1; frame <= frameCount; ++frame) {
         const std::size_t bricksLeft = liveBricks();
@@ -446,7 +416,6 @@ TEST_F(SimulationSoak, AMillionFramesKeepEveryInvariant)
             largestHeap = std::max(largestHeap, inUse);
         }
     }
-    soakRunning = false;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - startTime).count();
 
     std::printf("%ld frames in %.2f s (%.2f us per frame): %ld in play, %ld balls lost (%ld given up on purpose), "

@@ -5,6 +5,8 @@
 #include "game/GameController.h"
 #include "game/Level.h"
 
+#include "ExitGuard.h"
+
 #include <gtest/gtest.h>
 #include <glm/glm.hpp>
 
@@ -22,9 +24,6 @@ GameObject box(glm::vec2 position, glm::vec2 size, float column);
 // Puts the ball's centre at (x, y); its radius is 9.
 void placeBallCentre(float x, float y);
 
-// Marks the current test's process as one that may end through exit(); call it first inside
-// the statement of an EXPECT_EXIT. Any other exit() fails the test program (see ExitGuard.cpp).
-void allowExit();
 
 class GameTest : public ::testing::Test {
 protected:

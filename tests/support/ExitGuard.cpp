@@ -1,7 +1,6 @@
-// The game ends the process with exit(0) on Escape and on a win. A test that ends that way by
-// mistake would otherwise be reported as passed, since each test runs in its own process:
-// an exit() that no death test expects makes the program fail instead.
-#include "GameFixture.h"
+#include "ExitGuard.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
