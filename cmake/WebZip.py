@@ -20,8 +20,8 @@ import time
 import uuid
 import zipfile
 
-# What the service worker does not keep: itself (the browser does), and the licence texts.
-NOT_KEPT = ("service-worker.js", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt")
+# What the service worker does not keep: itself (the browser does), the licence texts and the README.
+NOT_KEPT = ("service-worker.js", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "README.md")
 
 
 def digest(content, length=12):

@@ -41,7 +41,7 @@ test('the zip holds the page, its manifest, icons and service worker, names the 
   const listing = JSON.parse(execFileSync('python3', ['-c',
     'import json, sys, zipfile; print(json.dumps([[i.filename, i.date_time] for i in zipfile.ZipFile(sys.argv[1]).infolist()]))', zip]));
   const names = listing.map(([name]) => path.basename(name));
-  for (const name of ['index.html', 'service-worker.js', 'zorvex.webmanifest', 'zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png'])
+  for (const name of ['index.html', 'service-worker.js', 'zorvex.webmanifest', 'zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png', 'README.md'])
     assert.ok(names.includes(name), `the zip holds no ${name}`);
   const [script, wasm, data] = gameFiles(release.folder);
   for (const name of [script, wasm, data])
