@@ -1,221 +1,70 @@
 // The X11 message box, seen from outside: a child process shows the win message and this test
 // finds its window, checks its properties and its picture, and dismisses it the way a player
-// would (xdotool sends real key and pointer events through XTEST).
+// would (real key and pointer events through XTEST).
+// GoogleTest first: Xlib's macros (None, Bool) would clash with it.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
+#include "ChildProcess.h"
+#include "Files.h"
+#include "Image.h"
+#include "Keyboard.h"
+#include "Mouse.h"
+#include "Poll.h"
+#include "ScratchFolder.h"
+#include "Screenshot.h"
+#include "Windows.h"
+#include "XDisplay.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 const char* const winText = "Level 1 Complete\nThanks for playing!";
 
 // ---- the child process ----
 
-struct Child {
-    pid_t pid = -1;
-    int stdoutFd = -1;  // read ends of the child's standard output and error
-    int stderrFd = -1;
-};
-
-// Starts the box program with DISPLAY set to `display`, or without DISPLAY if that is null;
-// `environment` adds NAME=VALUE entries for the child alone.
-Child spawnBox(const char* display, const char* argument = nullptr, const std::vector<std::string>& environment = {})
+// The box program, its output kept in `folder`: DISPLAY set to `display`, or unset if that is
+// empty; `environment` adds NAME=VALUE entries for the child alone.
+std::unique_ptr<ChildProcess> startBox(const ScratchFolder& folder, const std::string& display,
+                                       const char* argument = nullptr, const std::vector<std::string>& environment = {})
 {
-    std::vector<std::string> env(environment);  // first, since getenv takes the first of a name
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        if (std::strncmp(*entry, "DISPLAY=", 8) != 0)
-            env.emplace_back(*entry);
-    if (display != nullptr)
-        env.push_back(std::string("DISPLAY=") + display);
-    std::vector<char*> envp;
-    for (std::string& entry : env)
-        envp.push_back(&entry[0]);
-    envp.push_back(nullptr);
-
-    int outPipe[2] = {-1, -1};
-    int errPipe[2] = {-1, -1};
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-        return Child{};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
-    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
-    char program[] = SHOW_MESSAGE_BOX_PATH;
-    std::string extra = argument != nullptr ? argument : "";
-    char* argv[] = {program, argument != nullptr ? &extra[0] : nullptr, nullptr};
-    Child child;
-    if (posix_spawn(&child.pid, program, &actions, nullptr, argv, envp.data()) != 0)
-        child.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(outPipe[1]);
-    close(errPipe[1]);
-    child.stdoutFd = outPipe[0];
-    child.stderrFd = errPipe[0];
-    return child;
+    std::vector<std::string> arguments = {SHOW_MESSAGE_BOX_PATH};
+    if (argument != nullptr)
+        arguments.push_back(argument);
+    std::vector<std::string> variables = environment;
+    variables.push_back(display.empty() ? "DISPLAY" : "DISPLAY=" + display);
+    return std::make_unique<ChildProcess>(arguments, folder.path.string(), (folder.path / "stdout.txt").string(),
+                                          (folder.path / "stderr.txt").string(), variables);
 }
-
-// How the child ended within `timeout`: "exit 0" is the one good answer.
-std::string waitForExit(Child& child, milliseconds timeout)
-{
-    const Clock::time_point deadline = Clock::now() + timeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(child.pid, &status, WNOHANG) == child.pid) {
-            child.pid = -1;
-            if (WIFSIGNALED(status))
-                return "signal " + std::to_string(WTERMSIG(status));
-            return "exit " + std::to_string(WEXITSTATUS(status));
-        }
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-    return "still running";
-}
-
-// Reads until end of file, or until the first line end when `lineOnly`; gives up after `timeout`.
-std::string readAll(int fd, int timeoutSeconds = 2, bool lineOnly = false)
-{
-    std::string out;
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
-    char c = 0;
-    while (Clock::now() < deadline) {
-        pollfd request{fd, POLLIN, 0};
-        if (poll(&request, 1, 50) <= 0)
-            continue;
-        if (read(fd, &c, 1) != 1 || (lineOnly && c == '\n'))
-            break;
-        out += c;
-    }
-    return out;
-}
-
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 // ---- the window, through Xlib ----
 
-template <typename Predicate>
-bool waitFor(Predicate done, milliseconds timeout = milliseconds(5000))
-{
-    const Clock::time_point deadline = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-    return true;
-}
+const milliseconds boxWait = 5000ms;
 
-bool isViewableBox(Display* display, Window window)
+// There is no window manager under Xvfb, so the box is a window of its own; 0 while it isn't up.
+Window findBox()
 {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
-        return false;
-    char* name = nullptr;
-    const bool match = XFetchName(display, window, &name) && name != nullptr && std::strcmp(name, "Zorvex") == 0;
-    if (name != nullptr)
-        XFree(name);
-    return match;
-}
-
-// There is no window manager under Xvfb, so the box is a child of the root window.
-Window findBox(Display* display)
-{
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && found == 0; ++i)
-            if (isViewableBox(display, children[i]))
-                found = children[i];
-        if (children != nullptr)
-            XFree(children);
-    }
-    return found;
-}
-
-std::vector<unsigned char> property(Display* display, Window window, const char* name, Atom* type, int* format)
-{
-    Atom actualType = 0;
-    int actualFormat = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned char> bytes;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, AnyPropertyType,
-                           &actualType, &actualFormat, &count, &remaining, &data) == Success && data != nullptr) {
-        // Xlib hands format-32 items over as longs.
-        const std::size_t itemSize = actualFormat == 32 ? sizeof(long) : static_cast<std::size_t>(actualFormat / 8);
-        bytes.assign(data, data + count * itemSize);
-        XFree(data);
-    }
-    *type = actualType;
-    *format = actualFormat;
-    return bytes;
-}
-
-std::vector<long> longsProperty(Display* display, Window window, const char* name)
-{
-    Atom type = 0;
-    int format = 0;
-    const std::vector<unsigned char> bytes = property(display, window, name, &type, &format);
-    std::vector<long> values(format == 32 ? bytes.size() / sizeof(long) : 0);
-    if (!values.empty())
-        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(long));
-    return values;
-}
-
-bool hasAtom(Display* display, Window window, const char* name, const char* atom)
-{
-    const Atom wanted = XInternAtom(display, atom, False);
-    for (long value : longsProperty(display, window, name))
-        if (static_cast<Atom>(value) == wanted)
-            return true;
-    return false;
-}
-
-void sendDeleteWindow(Display* display, Window window)
-{
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    return findVisibleWindow("^Zorvex$").value_or(0);
 }
 
 // ---- the picture ----
-
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
 
 struct Box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive; empty while right < left
@@ -232,53 +81,15 @@ struct Box {
     int height() const { return bottom - top + 1; }
 };
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;
-    const Rgb& at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-};
-
-int channel(unsigned long pixel, unsigned long mask)
-{
-    if (mask == 0)
-        return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1) == 0)
-        ++shift;
-    const unsigned long value = (pixel & mask) >> shift;
-    return static_cast<int>(value * 255 / (mask >> shift));
-}
-
-Picture screenshot(Display* display, Window window)
-{
-    Picture picture;
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, window, &attributes);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return picture;
-    picture.width = attributes.width;
-    picture.height = attributes.height;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            picture.pixels.push_back(Rgb{channel(pixel, image->red_mask), channel(pixel, image->green_mask),
-                                         channel(pixel, image->blue_mask)});
-        }
-    XDestroyImage(image);
-    return picture;
-}
-
-bool isBlue(const Rgb& c) { return c.b > 150 && c.r < 100 && c.g < 150; }
-bool isWhite(const Rgb& c) { return c.r > 250 && c.g > 250 && c.b > 250; }
-bool isDark(const Rgb& c) { return c.r < 90 && c.g < 90 && c.b < 90; }
+bool isBlue(Rgb c) { return c.b > 150 && c.r < 100 && c.g < 150; }
+bool isWhite(Rgb c) { return c.r > 250 && c.g > 250 && c.b > 250; }
+bool isDark(Rgb c) { return c.r < 90 && c.g < 90 && c.b < 90; }
 // Between the text's near-black and the background's light grey: the edges of antialiased letters.
-bool isGrey(const Rgb& c) { return !isDark(c) && c.r < 210 && c.g < 210 && c.b < 210; }
-bool isInk(const Rgb& c) { return c.r < 225 || c.g < 225 || c.b < 225; }
+bool isGrey(Rgb c) { return !isDark(c) && c.r < 210 && c.g < 210 && c.b < 210; }
+bool isInk(Rgb c) { return c.r < 225 || c.g < 225 || c.b < 225; }
 
 template <typename Predicate>
-Box find(const Picture& picture, int left, int top, int right, int bottom, Predicate match)
+Box find(const Image& picture, int left, int top, int right, int bottom, Predicate match)
 {
     Box box;
     for (int y = top; y < bottom; ++y)
@@ -289,25 +100,25 @@ Box find(const Picture& picture, int left, int top, int right, int bottom, Predi
 }
 
 // The icon: the blue pixels in the left third of the box.
-Box findIcon(const Picture& picture)
+Box findIcon(const Image& picture)
 {
     return find(picture, 0, 0, picture.width / 3, picture.height, isBlue);
 }
 
 // The focus ring: the blue pixels in the bottom-right quarter, where the OK button is.
-Box findFocusRing(const Picture& picture)
+Box findFocusRing(const Image& picture)
 {
     return find(picture, picture.width / 2, picture.height / 2, picture.width, picture.height, isBlue);
 }
 
 // Everything drawn right of the icon and above the OK button: the text.
-Box findText(const Picture& picture, bool (*match)(const Rgb&) = isInk)
+Box findText(const Image& picture, bool (*match)(Rgb) = isInk)
 {
     return find(picture, findIcon(picture).right + 1, 0, picture.width, findFocusRing(picture).top - 4, match);
 }
 
 // The text lines: bands of rows with dark pixels, split by rows without.
-int countLines(const Picture& picture, const Box& text)
+int countLines(const Image& picture, const Box& text)
 {
     int lines = 0;
     for (int y = text.top, previous = 0; y <= text.bottom; ++y) {
@@ -324,37 +135,9 @@ const char* const dejaVuDirectory = "/usr/share/fonts/truetype/dejavu";
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr) << "these tests need an X server";
-        ASSERT_NE(mkdtemp(scratch), nullptr);
-        // The box's window may vanish between two requests; that must fail a check, not end the program.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    }
-
-    void TearDown() override
-    {
-        if (child.pid > 0) {
-            kill(child.pid, SIGKILL);
-            waitpid(child.pid, nullptr, 0);
-        }
-        for (int fd : {child.stdoutFd, child.stderrFd})
-            if (fd >= 0)
-                close(fd);
-        if (display != nullptr)
-            XCloseDisplay(display);
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch, ignored);
-    }
-
-    // Writes a file into the test's own folder and returns its path.
-    std::string scratchFile(const std::string& name, const std::string& content)
-    {
-        const std::string path = std::string(scratch) + "/" + name;
-        std::ofstream(path) << content;
-        return path;
-    }
+    // The box's window may vanish between two requests; the connection records that as an
+    // error that fails a check, instead of ending the program.
+    void SetUp() override { display = connection.get(); }
 
     // The child's environment entry for a fontconfig configuration of its own, whatever the machine's:
     // `fontDirectory` as its only fonts, or no font at all if that is empty.
@@ -362,19 +145,20 @@ protected:
     {
         const std::string fonts = fontDirectory.empty() ? "" : "<dir>" + fontDirectory + "</dir>";
         const std::string sans = "<alias><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer>";
-        return "FONTCONFIG_FILE=" + scratchFile("fonts.conf", "<fontconfig>" + fonts + sans + "</alias><cachedir>" +
-                                                                  scratch + "/cache</cachedir></fontconfig>\n");
+        return "FONTCONFIG_FILE=" + scratch.write("fonts.conf", "<fontconfig>" + fonts + sans + "</alias><cachedir>" +
+                                                                    scratch.path.string() +
+                                                                    "/cache</cachedir></fontconfig>\n").string();
     }
 
     // Starts the box and waits until it is up, focused and drawn.
     void showBox(const char* argument = nullptr, const std::vector<std::string>& environment = {})
     {
         const Clock::time_point start = Clock::now();
-        child = spawnBox(std::getenv("DISPLAY"), argument, environment);
-        ASSERT_GT(child.pid, 0);
-        ASSERT_TRUE(waitFor([&] { return (window = findBox(display)) != 0; })) << "no window named Zorvex";
-        ASSERT_TRUE(waitFor([&] { return focusedWindow() == window; })) << "the box did not take the focus";
-        ASSERT_TRUE(waitFor([&] { return findIcon(screenshot(display, window)).count > 0; })) << "never drawn";
+        const char* const serverName = std::getenv("DISPLAY");
+        child = startBox(scratch, serverName != nullptr ? serverName : "", argument, environment);
+        ASSERT_TRUE(pollUntil(boxWait, [&] { return (window = findBox()) != 0; })) << "no window named Zorvex";
+        ASSERT_TRUE(pollUntil(boxWait, [&] { return focusedWindow() == window; })) << "the box did not take the focus";
+        ASSERT_TRUE(pollUntil(boxWait, [&] { return findIcon(captureWindow(window)).count > 0; })) << "never drawn";
         appearTime = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     }
 
@@ -393,36 +177,39 @@ protected:
     {
         XClearArea(display, window, 0, 0, 0, 0, True);
         XSync(display, False);
-        const bool redrawn = waitFor([&] {
-            int status = 0;
-            return waitpid(child.pid, &status, WNOHANG) != 0 || findIcon(screenshot(display, window)).count > 0;
-        });
-        int status = 0;
-        return redrawn && waitpid(child.pid, &status, WNOHANG) == 0 && findBox(display) == window;
+        const bool redrawn =
+            pollUntil(boxWait, [&] { return !child->isRunning() || findIcon(captureWindow(window)).count > 0; });
+        return redrawn && child->isRunning() && findBox() == window;
     }
-
-    std::string xdotool(const std::string& arguments) { return "xdotool " + arguments + " >/dev/null 2>&1"; }
 
     // Window-relative pointer motion, so the test does not depend on where the box was placed.
-    std::string moveTo(int x, int y)
+    void clickAt(int x, int y, int button = 1)
     {
-        return "mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " + std::to_string(y);
+        moveMouseTo(window, x, y);
+        clickMouse(button);
     }
 
-    void expectDismissedBy(const std::string& command)
+    void expectDismissedBy(const std::function<void()>& action, const std::string& what)
     {
         const Clock::time_point start = Clock::now();
-        ASSERT_TRUE(run(xdotool(command))) << command;
-        EXPECT_EQ(waitForExit(child, milliseconds(2000)), "exit 0") << "after: " << command;
+        ASSERT_NO_THROW(action()) << what;
+        const ProcessEnd end = child->waitForExit(2000ms);
+        EXPECT_TRUE(end.exitedWith(0)) << "after " << what << ": " << end.describe();
         closeTime = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     }
 
+    void expectDismissedByKey(const std::string& key)
+    {
+        expectDismissedBy([&] { pressKeys(window, {key}); }, key);
+    }
+
+    XDisplay connection;
     Display* display = nullptr;
-    Child child;
+    ScratchFolder scratch{"zorvex-box"};
+    std::unique_ptr<ChildProcess> child;
     Window window = 0;
     milliseconds appearTime{0};
     milliseconds closeTime{0};
-    char scratch[32] = "/tmp/zorvex-fontconfig-XXXXXX";
 };
 
 TEST_F(MessageBoxTest, IsACentredFixedSizeDialogTitledZorvex)
@@ -452,20 +239,17 @@ TEST_F(MessageBoxTest, IsACentredFixedSizeDialogTitledZorvex)
     EXPECT_EQ(hints.min_height, attributes.height);
     EXPECT_EQ(hints.max_height, attributes.height);
 
-    EXPECT_TRUE(hasAtom(display, window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
-    EXPECT_TRUE(hasAtom(display, window, "WM_PROTOCOLS", "WM_DELETE_WINDOW"));
-    Atom type = 0;
-    int format = 0;
-    const std::vector<unsigned char> title = property(display, window, "_NET_WM_NAME", &type, &format);
-    EXPECT_EQ(std::string(title.begin(), title.end()), "Zorvex");
-    EXPECT_EQ(type, XInternAtom(display, "UTF8_STRING", False));
+    EXPECT_TRUE(listsAtom(window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
+    EXPECT_TRUE(listsAtom(window, "WM_PROTOCOLS", "WM_DELETE_WINDOW"));
+    const WindowProperty title = windowProperty(window, "_NET_WM_NAME");
+    EXPECT_EQ(title.text(), "Zorvex");
+    EXPECT_EQ(title.type, "UTF8_STRING");
 }
 
 TEST_F(MessageBoxTest, ShowsTheIconTheTextAndTheFocusedButton)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    const Picture picture = screenshot(display, window);
-    ASSERT_GT(picture.width, 0);
+    const Image picture = captureWindow(window);
 
     const Box disc = findIcon(picture);
     EXPECT_NEAR(disc.width(), 40, 4);
@@ -501,10 +285,10 @@ TEST_F(MessageBoxTest, RepaintsWhenExposed)
     XFillRectangle(display, window, gc, 0, 0, 2000, 2000);
     XFreeGC(display, gc);
     XSync(display, False);
-    ASSERT_EQ(findIcon(screenshot(display, window)).count, 0);
+    ASSERT_EQ(findIcon(captureWindow(window)).count, 0);
     XClearArea(display, window, 0, 0, 0, 0, True);
     XSync(display, False);
-    EXPECT_TRUE(waitFor([&] { return findIcon(screenshot(display, window)).count > 800; }, milliseconds(2000)));
+    EXPECT_TRUE(pollUntil(2000ms, [&] { return findIcon(captureWindow(window)).count > 800; }));
 }
 
 class DismissKeyTest : public MessageBoxTest, public ::testing::WithParamInterface<const char*> {};
@@ -512,7 +296,7 @@ class DismissKeyTest : public MessageBoxTest, public ::testing::WithParamInterfa
 TEST_P(DismissKeyTest, KeyDismissesTheBox)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    expectDismissedBy(std::string("key ") + GetParam());
+    expectDismissedByKey(GetParam());
     std::printf("appeared after %lld ms, closed %lld ms after the key\n",
                 static_cast<long long>(appearTime.count()), static_cast<long long>(closeTime.count()));
 }
@@ -523,9 +307,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, DismissKeyTest, ::testing::Values("Return", "KP_E
 TEST_F(MessageBoxTest, OtherKeysDoNotDismissIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    ASSERT_TRUE(run(xdotool("key a key Tab key Left key o")));
+    ASSERT_NO_THROW(pressKeys(window, {"a", "Tab", "Left", "o"}));
     EXPECT_TRUE(stillUpAfterHandlingAllSent());
-    expectDismissedBy("key Return");
+    expectDismissedByKey("Return");
 }
 
 // The presses of `keycode` that reached `window` since the last call. X hands a key event to every
@@ -544,61 +328,74 @@ int keyPressesSeen(Display* display, Window window, KeyCode keycode)
 TEST_F(MessageBoxTest, ASpaceHeldSinceBeforeItOpenedDoesNotDismissIt)
 {
     struct ReleaseSpace {
-        ~ReleaseSpace() { run("xdotool keyup space >/dev/null 2>&1"); }
+        ~ReleaseSpace()
+        {
+            try {
+                releaseKey("space");
+            } catch (const std::runtime_error&) {
+            }
+        }
     } releaseSpaceWhateverHappens;
-    ASSERT_TRUE(run(xdotool("keydown space")));
+    ASSERT_NO_THROW(holdKey("space"));
     ASSERT_NO_FATAL_FAILURE(showBox());
     const KeyCode space = XKeysymToKeycode(display, XK_space);
     XSelectInput(display, window, KeyPressMask);
     int repeats = 0;
-    ASSERT_TRUE(waitFor([&] { return (repeats += keyPressesSeen(display, window, space)) >= 3; }))
+    ASSERT_TRUE(pollUntil(boxWait, [&] { return (repeats += keyPressesSeen(display, window, space)) >= 3; }))
         << "the server does not repeat a held key";
     EXPECT_TRUE(stillUpAfterHandlingAllSent()) << "dismissed by the repeats of a key held before it opened";
-    ASSERT_TRUE(run(xdotool("keyup space")));
+    ASSERT_NO_THROW(releaseKey("space"));
     EXPECT_TRUE(stillUpAfterHandlingAllSent()) << "dismissed by the release of a key held before it opened";
-    expectDismissedBy("key space");
+    expectDismissedByKey("space");
 }
 
 TEST_F(MessageBoxTest, ClickOnOkDismissesIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    const Box ring = findFocusRing(screenshot(display, window));
+    const Box ring = findFocusRing(captureWindow(window));
     ASSERT_GT(ring.count, 0);
-    expectDismissedBy(moveTo((ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2) + " click 1");
+    expectDismissedBy([&] { clickAt((ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2); }, "a click on OK");
 }
 
 TEST_F(MessageBoxTest, ClicksBesideOkDoNotDismissIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    const Box ring = findFocusRing(screenshot(display, window));
+    const Box ring = findFocusRing(captureWindow(window));
     ASSERT_GT(ring.count, 0);
     const int okX = (ring.left + ring.right) / 2;
     const int okY = (ring.top + ring.bottom) / 2;
     // A click on the text, a right click on OK, and a press on OK released beside it.
-    ASSERT_TRUE(run(xdotool(moveTo(120, 40) + " click 1")));
-    ASSERT_TRUE(run(xdotool(moveTo(okX, okY) + " click 3")));
-    ASSERT_TRUE(run(xdotool(moveTo(okX, okY) + " mousedown 1 " + moveTo(20, okY) + " mouseup 1")));
+    ASSERT_NO_THROW(clickAt(120, 40));
+    ASSERT_NO_THROW(clickAt(okX, okY, 3));
+    ASSERT_NO_THROW({
+        moveMouseTo(window, okX, okY);
+        pressMouse(1);
+        moveMouseTo(window, 20, okY);
+        releaseMouse(1);
+    });
     EXPECT_TRUE(stillUpAfterHandlingAllSent());
-    expectDismissedBy(moveTo(okX, okY) + " click 1");
+    expectDismissedBy([&] { clickAt(okX, okY); }, "a click on OK");
 }
 
 TEST_F(MessageBoxTest, WindowManagerCloseDismissesIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    sendDeleteWindow(display, window);
-    EXPECT_EQ(waitForExit(child, milliseconds(2000)), "exit 0");
+    expectDismissedBy([&] { requestClose(window); }, "a close request");
 }
 
 TEST_F(MessageBoxTest, ClosesItsWindowAndConnectionBeforeReturning)
 {
     ASSERT_NO_FATAL_FAILURE(showBox("--linger"));
-    ASSERT_TRUE(run(xdotool("key Escape")));
-    EXPECT_EQ(readAll(child.stdoutFd, 3, true), "returned") << "the call did not return, or left its connection open";
+    ASSERT_NO_THROW(pressKeys(window, {"Escape"}));
+    const std::filesystem::path output = scratch.path / "stdout.txt";
+    EXPECT_TRUE(pollUntil(3000ms, [&] { return readText(output) == "returned\n"; }))
+        << "the call did not return, or left its connection open: " << readText(output);
     // The child is still alive here, so its window cannot have gone with its connection.
     XWindowAttributes attributes{};
     EXPECT_FALSE(XGetWindowAttributes(display, window, &attributes)) << "the window still exists";
-    EXPECT_EQ(findBox(display), 0u);
-    EXPECT_EQ(waitForExit(child, milliseconds(3000)), "exit 0");
+    EXPECT_EQ(findBox(), 0u);
+    const ProcessEnd end = child->waitForExit(3000ms);
+    EXPECT_TRUE(end.exitedWith(0)) << end.describe();
 }
 
 bool serverHasFont(Display* display, const char* pattern)
@@ -618,8 +415,10 @@ public:
     {
         oldPath = XGetFontPath(display, &oldCount);
         std::string path = keepBuiltIns ? "built-ins" : "";
-        if (!keepBuiltIns && mkdtemp(emptyDirectory) != nullptr && run("echo 0 > " + fontsDir()))
-            path = emptyDirectory;
+        if (!keepBuiltIns) {
+            emptyDirectory.write("fonts.dir", "0\n");
+            path = emptyDirectory.path.string();
+        }
         char* newPath[] = {&path[0]};
         if (!path.empty())
             XSetFontPath(display, newPath, 1);
@@ -628,14 +427,11 @@ public:
     {
         XSetFontPath(display, oldPath, oldCount);
         XFreeFontPath(oldPath);
-        std::remove(fontsDir().c_str());
-        rmdir(emptyDirectory);
     }
 
 private:
-    std::string fontsDir() const { return std::string(emptyDirectory) + "/fonts.dir"; }
     Display* display = nullptr;
-    char emptyDirectory[32] = "/tmp/zorvex-nofonts-XXXXXX";
+    ScratchFolder emptyDirectory{"zorvex-nofonts"};
     char** oldPath = nullptr;
     int oldCount = 0;
 };
@@ -649,11 +445,11 @@ TEST_F(MessageBoxTest, FallsBackToTheFixedFont)
     ASSERT_FALSE(serverHasFont(display, proportionalFonts)) << "could not take the other fonts away";
     ASSERT_TRUE(serverHasFont(display, "fixed"));
     ASSERT_NO_FATAL_FAILURE(showBox(nullptr, {fontConfig("")}));
-    const Picture picture = screenshot(display, window);
+    const Image picture = captureWindow(window);
     const Box disc = findIcon(picture);
     EXPECT_GT(find(picture, disc.right + 1, 0, picture.width, picture.height / 2, isDark).count, 100);
     EXPECT_EQ(findText(picture, isGrey).count, 0) << "antialiased: drawn by Xft, not in the core font";
-    expectDismissedBy("key Return");
+    expectDismissedByKey("Return");
 }
 
 // Without any font the box still comes up and works; it just has no text.
@@ -662,11 +458,11 @@ TEST_F(MessageBoxTest, WorksWithoutAnyFont)
     FontPath noFonts(display, false);
     ASSERT_FALSE(serverHasFont(display, "fixed")) << "could not take the fonts away from the X server";
     ASSERT_NO_FATAL_FAILURE(showBox(nullptr, {fontConfig("")}));
-    const Picture picture = screenshot(display, window);
+    const Image picture = captureWindow(window);
     EXPECT_GT(findIcon(picture).count, 800);
     EXPECT_GT(findFocusRing(picture).count, 200);
     EXPECT_EQ(find(picture, 0, 0, picture.width, picture.height, isDark).count, 0) << "no text without a font";
-    expectDismissedBy("key Return");
+    expectDismissedByKey("Return");
 }
 
 // Antialiased text in the box, scaled by Xft.dpi; the box grows to hold a long text at either size.
@@ -677,17 +473,17 @@ TEST_F(MessageBoxTest, DrawsAntialiasedTextAtXftDpiThatFitsTheBox)
     for (int i = 0; i < 2; ++i) {
         // XENVIRONMENT names a resource file that Xlib lays over the server's resources.
         const std::string resources = i == 0 ? "Xft.dpi:\t96\n" : "Xft.dpi:\t192\n";
-        const std::string xResources = "XENVIRONMENT=" + scratchFile("Xresources", resources);
+        const std::string xResources = "XENVIRONMENT=" + scratch.write("Xresources", resources).string();
         const char* const longText = "Level 1 Complete\nThanks for playing! Now try it once more, from the start.\nBye";
         ASSERT_NO_FATAL_FAILURE(showBox(longText, {fontConfig(dejaVuDirectory), xResources}));
-        const Picture picture = screenshot(display, window);
+        const Image picture = captureWindow(window);
         text[i] = findText(picture);
         EXPECT_GT(findText(picture, isGrey).count, 100) << resources << "no antialiased edges";
         EXPECT_EQ(countLines(picture, text[i]), 3) << resources;
         EXPECT_GT(picture.height - text[i].bottom, 40) << resources << "the text runs into OK";
         EXPECT_GE(picture.width - text[i].right, 8) << resources << "the text runs into the right edge";
         EXPECT_LE(picture.width - text[i].right, 32) << resources << "not sized to the text";
-        expectDismissedBy("key Return");
+        expectDismissedByKey("Return");
     }
     EXPECT_NEAR(static_cast<double>(text[1].height()) / text[0].height(), 2.0, 0.25);
 }
@@ -697,19 +493,14 @@ class NoDisplayTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(NoDisplayTest, WritesTheMessageToStandardError)
 {
-    Child child = spawnBox(GetParam() ? nullptr : ":9876");
-    ASSERT_GT(child.pid, 0);
+    const ScratchFolder folder("zorvex-box");
+    ChildProcess child({SHOW_MESSAGE_BOX_PATH}, folder.path.string(), (folder.path / "stdout.txt").string(),
+                       (folder.path / "stderr.txt").string(), {GetParam() ? "DISPLAY" : "DISPLAY=:9876"});
     // It returns without waiting for anyone: no input ever comes.
-    const std::string ending = waitForExit(child, milliseconds(20000));
-    if (child.pid > 0) {
-        kill(child.pid, SIGKILL);
-        waitpid(child.pid, nullptr, 0);
-    }
-    const std::string errors = readAll(child.stderrFd);
-    const std::string output = readAll(child.stdoutFd);
-    close(child.stdoutFd);
-    close(child.stderrFd);
-    EXPECT_EQ(ending, "exit 0");
+    const ProcessEnd end = child.waitForExit(20000ms);
+    const std::string errors = readText(folder.path / "stderr.txt");
+    const std::string output = readText(folder.path / "stdout.txt");
+    EXPECT_TRUE(end.exitedWith(0)) << end.describe();
     EXPECT_EQ(errors, std::string("Zorvex: ") + winText + "\n");
     EXPECT_EQ(output, "");
 }

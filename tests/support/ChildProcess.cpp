@@ -11,6 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -25,6 +27,30 @@ std::vector<char*> argumentPointers(const std::vector<std::string>& arguments)
         pointers.push_back(const_cast<char*>(argument.c_str()));
     pointers.push_back(nullptr);
     return pointers;
+}
+
+std::string nameOf(const std::string& variable)
+{
+    return variable.substr(0, variable.find('='));
+}
+
+// This process's environment with `changes` applied; the changes come first, since getenv
+// takes the first entry of a name.
+std::vector<std::string> changedEnvironment(const std::vector<std::string>& changes)
+{
+    std::vector<std::string> variables;
+    for (const std::string& change : changes)
+        if (change.find('=') != std::string::npos)
+            variables.push_back(change);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string name = nameOf(*entry);
+        bool changed = false;
+        for (const std::string& change : changes)
+            changed = changed || nameOf(change) == name;
+        if (!changed)
+            variables.emplace_back(*entry);
+    }
+    return variables;
 }
 
 ProcessEnd endFromStatus(int status)
@@ -55,11 +81,14 @@ std::string ProcessEnd::describe() const
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-                           const std::string& standardOutputPath, const std::string& standardErrorPath)
+                           const std::string& standardOutputPath, const std::string& standardErrorPath,
+                           const std::vector<std::string>& environment)
 {
     if (arguments.empty())
         throw std::runtime_error("ChildProcess: no program given");
     std::vector<char*> argv = argumentPointers(arguments);
+    const std::vector<std::string> variables = changedEnvironment(environment);
+    std::vector<char*> envp = argumentPointers(variables);
     const int outFd = open(standardOutputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const int errFd = open(standardErrorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (outFd < 0 || errFd < 0) {
@@ -75,7 +104,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         if (chdir(workingDirectory.c_str()) != 0 || nullFd < 0 || dup2(nullFd, 0) < 0 || dup2(outFd, 1) < 0 ||
             dup2(errFd, 2) < 0)
             _exit(execFailedCode);
-        execv(argv[0], argv.data());
+        execve(argv[0], argv.data(), envp.data());
         _exit(execFailedCode);
     }
     close(outFd);

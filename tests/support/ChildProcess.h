@@ -23,9 +23,12 @@ struct ProcessEnd {
 class ChildProcess {
 public:
     // Starts `arguments[0]` (a path, not looked up in PATH) with the given arguments in
-    // `workingDirectory`. Throws std::runtime_error if the program cannot be started.
+    // `workingDirectory`, in this process's environment changed by `environment`: "NAME=VALUE"
+    // sets a variable, a bare "NAME" removes it. Throws std::runtime_error if the program
+    // cannot be started.
     ChildProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-                 const std::string& standardOutputPath, const std::string& standardErrorPath);
+                 const std::string& standardOutputPath, const std::string& standardErrorPath,
+                 const std::vector<std::string>& environment = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

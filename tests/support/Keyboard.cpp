@@ -58,3 +58,19 @@ void keyUp(WindowId window, const std::string& key)
         return xdo_send_keysequence_window_up(xdo, CURRENTWINDOW, key.c_str(), keyDelay) == XDO_SUCCESS;
     });
 }
+
+void holdKey(const std::string& key)
+{
+    Xdo xdo;
+    if (xdo_send_keysequence_window_down(xdo.get(), CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS ||
+        xdo.display().syncAndCheckErrors())
+        throw std::runtime_error("cannot press " + key);
+}
+
+void releaseKey(const std::string& key)
+{
+    Xdo xdo;
+    if (xdo_send_keysequence_window_up(xdo.get(), CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS ||
+        xdo.display().syncAndCheckErrors())
+        throw std::runtime_error("cannot release " + key);
+}

@@ -15,3 +15,8 @@ void focus(WindowId window);
 void pressKeys(WindowId window, const std::vector<std::string>& keys);
 void keyDown(WindowId window, const std::string& key);
 void keyUp(WindowId window, const std::string& key);
+
+// Presses or releases a key for whatever window has the focus, or none: a key held down
+// before a window appears.
+void holdKey(const std::string& key);
+void releaseKey(const std::string& key);

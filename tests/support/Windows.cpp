@@ -4,6 +4,7 @@
 
 #include <X11/Xutil.h>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
@@ -50,6 +51,50 @@ void resize(WindowId window, int width, int height)
                                  SIZE_TO) != XDO_SUCCESS ||
         xdo.display().syncAndCheckErrors())
         throw std::runtime_error("cannot resize window " + std::to_string(window) + ": " + xdo.display().lastError());
+}
+
+std::vector<long> WindowProperty::longs() const
+{
+    std::vector<long> values(format == 32 ? bytes.size() / sizeof(long) : 0);
+    if (!values.empty())
+        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(long));
+    return values;
+}
+
+WindowProperty windowProperty(WindowId window, const std::string& name)
+{
+    XDisplay display;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    WindowProperty property;
+    if (XGetWindowProperty(display.get(), window, XInternAtom(display.get(), name.c_str(), False), 0, 1 << 20, False,
+                           AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr) {
+        const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+        property.bytes.assign(data, data + count * itemSize);
+        property.format = format;
+        XFree(data);
+    }
+    if (type != 0) {
+        char* typeName = XGetAtomName(display.get(), type);
+        property.type = typeName != nullptr ? typeName : "";
+        XFree(typeName);
+    }
+    display.syncAndCheckErrors();
+    return property;
+}
+
+bool listsAtom(WindowId window, const std::string& name, const std::string& atom)
+{
+    XDisplay display;
+    const long wanted = static_cast<long>(XInternAtom(display.get(), atom.c_str(), False));
+    for (long value : windowProperty(window, name).longs())
+        if (value == wanted)
+            return true;
+    return false;
 }
 
 bool acceptsCloseRequests(WindowId window)

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct WindowGeometry {
     int x = 0;
@@ -20,6 +21,21 @@ std::optional<WindowId> findVisibleWindow(const std::string& titlePattern);
 WindowGeometry windowGeometry(WindowId window);
 // Resizes the window and waits until it has the new size. Throws std::runtime_error if it can't.
 void resize(WindowId window, int width, int height);
+
+// A window property as the server holds it: its type's name (such as "UTF8_STRING"), its
+// format (8, 16 or 32) and its items, format-32 items as Xlib hands them over (longs).
+struct WindowProperty {
+    std::string type;
+    int format = 0;
+    std::vector<unsigned char> bytes;
+
+    std::string text() const { return std::string(bytes.begin(), bytes.end()); }
+    std::vector<long> longs() const;
+};
+// An empty property (format 0) if the window or the property doesn't exist.
+WindowProperty windowProperty(WindowId window, const std::string& name);
+// Whether the atom property `name` holds the atom `atom`.
+bool listsAtom(WindowId window, const std::string& name, const std::string& atom);
 
 // Whether the window lists WM_DELETE_WINDOW among its WM_PROTOCOLS, which a window manager
 // needs before it sends the close request.
