@@ -86,20 +86,22 @@ async function serviceWorkerStore(browser, url) {
 // Module.onFramePresented, called from glutSwapBuffers): an animation-frame loop that looked for
 // new frames would see each one up to a display refresh late, later still when the next refresh
 // is the one that stalls. The same loop is kept, for both pages alike, to time the browser's own
-// animation frames.
+// animation frames, and to count the refreshes from one of the game's frames to the next.
 async function play(page) {
   await waitForFirstFrame(page);
   await waitPageTicks(page, 6);
   await page.evaluate(() => {
-    const watch = { frames: [], animationFrames: [], start: performance.now() };
+    const watch = { frames: [], frameRefreshes: [], animationFrames: [], refreshes: [], start: performance.now() };
     window.benchmarkWatch = watch;
     const presented = Module.onFramePresented;
     Module.onFramePresented = () => {
       watch.frames.push(performance.now());
+      watch.frameRefreshes.push(document.timeline.currentTime);
       presented();
     };
-    const look = () => {
+    const look = (refresh) => {
       watch.animationFrames.push(performance.now());
+      watch.refreshes.push(refresh);
       requestAnimationFrame(look);
     };
     requestAnimationFrame(look);
@@ -113,14 +115,24 @@ async function play(page) {
     await page.waitForTimeout(700);
   }
   await page.keyboard.up(held);
-  const { frames, animationFrames } = await page.evaluate(() => new Promise((resolve) => {
+  const { frames, animationFrames, frameRefreshes, refreshes } = await page.evaluate(() => new Promise((resolve) => {
     const watch = window.benchmarkWatch;
     const end = watch.start + 10000;
     setTimeout(() => {
       const within = (times) => times.filter((time) => time <= end);
-      resolve({ frames: within(watch.frames), animationFrames: within(watch.animationFrames) });
+      const frameCount = within(watch.frames).length;
+      resolve({
+        frames: within(watch.frames),
+        animationFrames: within(watch.animationFrames),
+        frameRefreshes: watch.frameRefreshes.slice(0, frameCount),
+        refreshes: watch.refreshes,
+      });
     }, Math.max(0, end - performance.now()));
   }));
+  // A frame is drawn in an animation frame: the refreshes after the one of the frame before, up
+  // to and including its own.
+  const refreshesApart = frameRefreshes.slice(1)
+    .map((time, i) => refreshes.filter((refresh) => refresh > frameRefreshes[i] && refresh <= time).length);
   const longestGap = (times) => Math.max(...times.slice(1).map((time, i) => time - times[i]));
   const gaps = frames.slice(1).map((time, i) => time - frames[i]);
   return {
@@ -128,6 +140,7 @@ async function play(page) {
     medianGap: median(gaps),
     longestGap: longestGap(frames),
     gapsOver50: gaps.filter((gap) => gap > 50).length,
+    threeRefreshesApart: refreshesApart.filter((count) => count >= 3).length,
     longestAnimationFrameGap: longestGap(animationFrames),
   };
 }
@@ -137,14 +150,16 @@ function printPlay(prefix, result) {
   print(`${prefix}_median_gap_ms`, result.medianGap.toFixed(1));
   print(`${prefix}_longest_gap_ms`, result.longestGap.toFixed(1));
   print(`${prefix}_gaps_over_50_ms`, result.gapsOver50);
+  print(`${prefix}_frames_three_refreshes_apart`, result.threeRefreshesApart);
   print(`${prefix}_longest_animation_frame_gap_ms`, result.longestAnimationFrameGap.toFixed(1));
 }
 
 // The control: the release's own page with its game script swapped for this function, which
 // draws what the game draws in play (the background, 50 bricks of 60 × 60, the paddle and the
 // ball; the game's shaders and images from its .data, the context the game's GLUT asked for) on
-// the same schedule (a 33-ms timer that asks for an animation frame, as Emscripten's GLUT does),
-// and reports each frame as the game does. No WebAssembly, no GLUT, no game.
+// the same schedule (web/zorvex-library.js: a 33-ms tick on the display refresh nearest to when it
+// is due, drawn in that refresh), and reports each frame as the game does. No WebAssembly, no
+// GLUT, no game.
 function drawWithoutTheGame({ vertexSource, fragmentSource, images, contextAttributes }) {
   const canvas = Module.canvas;
   const gl = canvas.getContext('webgl2', contextAttributes);
@@ -200,18 +215,18 @@ function drawWithoutTheGame({ vertexSource, fragmentSource, images, contextAttri
       }
       Module.onFramePresented();
     };
-    let frameAsked = false;
-    const tick = () => {
-      if (!frameAsked) {
-        frameAsked = true;
-        requestAnimationFrame(() => {
-          frameAsked = false;
-          display();
-        });
+    let due = performance.now() + 33;
+    let lastRefresh = null;
+    const refresh = (now) => {
+      const interval = lastRefresh === null ? 1000 / 60 : Math.min(now - lastRefresh, 1000 / 60);
+      lastRefresh = now;
+      if (due - interval / 2 <= now) {
+        due = now - due < 33 ? due + 33 : now + 33;
+        display();
       }
-      setTimeout(tick, 33);
+      requestAnimationFrame(refresh);
     };
-    tick();
+    requestAnimationFrame(refresh);
   });
 }
 

@@ -5,14 +5,22 @@
 //   showMessageBox(caption, text, dismissed) opens the dialog; calls dismissed() when it closes
 
 var ZorvexLibrary = {
-  $Zorvex__deps: ['$GLUT', '$callUserCallback'],
+  $Zorvex__deps: ['$GLUT', '$Browser', '$callUserCallback', '$runtimeKeepalivePop'],
   // Before main: glutInit registers GLUT.onKeydown and GLUT.onKeyup with the window.
   $Zorvex__postset: 'Zorvex.interceptGlutKeys();',
   $Zorvex: {
     ignoreKeyRepeat: false,
-    // While the win box is up the game neither draws nor takes keys: its timers wait here.
+    // While the win box is up the game neither draws nor takes keys, and its timers wait.
     messageBoxShown: false,
-    heldCallbacks: [],
+
+    // The game's timers, { due, msec, callback }, fired on the display's refreshes (see
+    // glutTimerFunc); while one's callback runs, timerDue is when it was due.
+    timers: [],
+    timerDue: null,
+    watchingRefreshes: false,
+    lastRefresh: null,
+    firingTimers: false,
+    displayAsked: false,
 
     interceptGlutKeys: function() {
       var glutKeydown = GLUT.onKeydown;
@@ -42,17 +50,49 @@ var ZorvexLibrary = {
       callUserCallback(function() { glutHandler(keyOnly); });
     },
 
-    whenNoMessageBox: function(callback) {
-      if (Zorvex.messageBoxShown)
-        Zorvex.heldCallbacks.push(callback);
-      else
-        callback();
+    watchRefreshes: function() {
+      if (Zorvex.watchingRefreshes) return;
+      Zorvex.watchingRefreshes = true;
+      requestAnimationFrame(Zorvex.onRefresh);
     },
 
-    releaseHeldCallbacks: function() {
-      var held = Zorvex.heldCallbacks;
-      Zorvex.heldCallbacks = [];
-      held.forEach(function(callback) { callUserCallback(callback); });
+    // A timer fires at the refresh nearest to when it is due: at this one if the next, one
+    // refresh interval on (at most 60 Hz's, so that a stalled refresh fires nothing early), would
+    // be further off. A frame the game asks for from a timer is drawn in the same refresh.
+    onRefresh: function(now) {
+      Zorvex.watchingRefreshes = false;
+      if (runtimeExited || ABORT) return;
+      var interval = Zorvex.lastRefresh === null ? 1000 / 60 : Math.min(now - Zorvex.lastRefresh, 1000 / 60);
+      Zorvex.lastRefresh = now;
+      if (!Zorvex.messageBoxShown) {
+        var due = Zorvex.timers.filter(function(timer) { return timer.due - interval / 2 <= now; });
+        Zorvex.timers = Zorvex.timers.filter(function(timer) { return due.indexOf(timer) < 0; });
+        Zorvex.firingTimers = true;
+        due.forEach(function(timer) { Zorvex.fire(timer, now); });
+        Zorvex.firingTimers = false;
+        if (Zorvex.displayAsked) {
+          Zorvex.displayAsked = false;
+          Zorvex.display();
+        }
+      }
+      if (Zorvex.timers.length > 0) Zorvex.watchRefreshes();
+    },
+
+    // A timer set from this callback counts from when this one was due, so that the game's tick
+    // keeps its pace; after a stall of more than a tick, from now, so that none are made up.
+    fire: function(timer, now) {
+      {{{ runtimeKeepalivePop() }}}
+      Zorvex.timerDue = now - timer.due < timer.msec ? timer.due : now;
+      try {
+        callUserCallback(timer.callback);
+      } finally {
+        Zorvex.timerDue = null;
+      }
+    },
+
+    display: function() {
+      GLUT.requestedAnimationFrame = false;
+      Browser.mainLoop.runIter(function() { {{{ makeDynCall('v', 'GLUT.displayFunc') }}}(); });
     },
   },
 
@@ -60,12 +100,33 @@ var ZorvexLibrary = {
     Zorvex.ignoreKeyRepeat = ignore != 0;
   },
 
-  // Emscripten's own version, except that a timer due while the win box is up waits for it.
-  glutTimerFunc__deps: ['$safeSetTimeout'],
+  // Emscripten's GLUT fires a timer when it is due and draws the frame asked for at the next
+  // refresh after that: the game's 33-ms tick drifts against a 60-Hz display's two refreshes, and
+  // every so often a frame stays up for three, 50 ms. Here the tick fires on the refresh nearest
+  // to when it is due and its frame is drawn in that refresh, so that frames are never more than
+  // two refreshes apart; the tick keeps its pace over time. A timer due while the win box is up
+  // waits for it.
+  glutTimerFunc__deps: ['$Zorvex', '$runtimeKeepalivePush'],
   glutTimerFunc: function(msec, func, value) {
-    safeSetTimeout(function() {
-      Zorvex.whenNoMessageBox(function() { {{{ makeDynCall('vi', 'func') }}}(value); });
-    }, msec);
+    {{{ runtimeKeepalivePush() }}}
+    var from = Zorvex.timerDue !== null ? Zorvex.timerDue : performance.now();
+    Zorvex.timers.push({
+      due: from + msec,
+      msec: msec,
+      callback: function() { {{{ makeDynCall('vi', 'func') }}}(value); },
+    });
+    Zorvex.watchRefreshes();
+  },
+
+  // Emscripten's own, except that a frame asked for by a timer is drawn in the timer's refresh.
+  glutPostRedisplay__deps: ['$Zorvex', '$GLUT', '$Browser'],
+  glutPostRedisplay: function() {
+    if (!GLUT.displayFunc || GLUT.requestedAnimationFrame) return;
+    GLUT.requestedAnimationFrame = true;
+    if (Zorvex.firingTimers)
+      Zorvex.displayAsked = true;
+    else
+      Browser.requestAnimationFrame(Zorvex.display);
   },
 
   // The browser presents the canvas by itself; the page counts the frames.
@@ -124,7 +185,6 @@ var ZorvexLibrary = {
         } catch (e) {
           handleException(e);
         }
-        Zorvex.releaseHeldCallbacks();
       });
     });
   },
