@@ -6,32 +6,19 @@
 #include "game/GameController.h"
 #include "game/Level.h"
 
+#include "GameStart.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <memory>
 
 namespace {
 
-// The globals as start-up leaves them, with the launch velocity for r1 mod 251 = 37 and
-// r2 mod 701 = 512 (up and to the right).
+// The launch velocity for r1 mod 251 = 37 and r2 mod 701 = 512 (up and to the right).
 void startLikeTheGame()
 {
-    game = GameController();
-    game.paddleSize = glm::vec2(120.0f, 12.0f);
-    game.paddleSpeed = 500.0f;
-    game.ballRadius = 9.0f;
-    game.ballVelocity = launchVelocity(37, 512);
-    paddle = std::make_unique<GameObject>(glm::vec2(240.0f, 528.0f), game.paddleSize, Texture(),
-                                          glm::vec3(1.0f, 1.0f, 1.0f), glm::vec2(0.0f, 0.0f), 0.0f);
-    ball = std::make_unique<BallObject>(glm::vec2(291.0f, 510.0f), game.ballRadius, game.ballVelocity, Texture());
-    level.bricks.clear();
-    generateLevel(game.width, game.height, game.brickColumns, game.brickRows, game.filledRows);
-    hitHistory.clear();
-    paddleVelocity = 0.0f;
-    game.state = Active;
+    ::startLikeTheGame(launchVelocity(37, 512));
 }
-
 
 // The 16 frames after a launch: the ball rises from y = 510 to about y = 343, below the
 // bricks (which end at y = 300), so every frame tests all 50 bricks and the paddle ten times

@@ -8,6 +8,10 @@
 //     before Escape ends it.
 // Run it under an X server with the DAMAGE and XTEST extensions (Xvfb has both; scripts/bench
 // uses tests/with-xvfb.sh). Output: one "name value" line per figure.
+#include "ChildProcess.h"
+#include "Image.h"
+#include "Screenshot.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -15,9 +19,6 @@
 #include <X11/keysym.h>
 
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +26,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -70,7 +73,7 @@ public:
     }
 
     struct Run {
-        pid_t pid = -1;
+        std::unique_ptr<ChildProcess> process;
         Window window = 0;
         Damage damage = 0;
         bool mapped = false;
@@ -87,13 +90,7 @@ public:
     {
         const std::string folder = game.substr(0, game.rfind('/'));
         run.started = Clock::now();
-        run.pid = fork();
-        if (run.pid == 0) {
-            if (chdir(folder.c_str()) != 0)
-                _exit(126);
-            execl(game.c_str(), game.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        run.process = std::make_unique<ChildProcess>(std::vector<std::string>{game}, folder, "/dev/null", "/dev/null");
         const auto deadline = run.started + std::chrono::seconds(20);
         while (!run.sawFirstFrame) {
             if (!handleNextEvent(run, deadline))
@@ -181,17 +178,17 @@ private:
     }
 
     // Whether any pixel on a 10-pixel grid of the window is not black.
-    bool showsSomething(Window window)
+    static bool showsSomething(Window window)
     {
-        XImage* image = XGetImage(display, window, 0, 0, fieldSize, fieldSize, AllPlanes, ZPixmap);
-        if (image == nullptr)
-            return false;
-        bool something = false;
-        for (int y = 5; y < fieldSize && !something; y += 10)
-            for (int x = 5; x < fieldSize && !something; x += 10)
-                something = (XGetPixel(image, x, y) & 0xFFFFFFu) != 0;
-        XDestroyImage(image);
-        return something;
+        try {
+            const Image image = captureWindow(window);
+            for (int y = 5; y < image.height; y += 10)
+                for (int x = 5; x < image.width; x += 10)
+                    if (!isBlack(image.at(x, y)))
+                        return true;
+        } catch (const std::runtime_error&) {
+        }
+        return false;
     }
 };
 
@@ -206,20 +203,12 @@ long statusField(pid_t pid, const char* field)
     return -1;
 }
 
-// Waits up to `limit` for the game to end; ends it with SIGTERM if it does not. Returns its
-// exit status, or -1 if it had to be ended.
-int awaitExit(pid_t pid, milliseconds limit)
+// Waits up to `limit` for the game to end; kills it if it does not. Returns its exit status,
+// or -1 if it had to be ended.
+int awaitExit(ChildProcess& process, milliseconds limit)
 {
-    const auto deadline = Clock::now() + limit;
-    int status = 0;
-    while (Clock::now() < deadline) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        usleep(5000);
-    }
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
-    return -1;
+    const ProcessEnd end = process.waitForExit(limit);
+    return end.exited ? end.code : -1;
 }
 
 double median(std::vector<double> values)
@@ -256,8 +245,6 @@ int main(int argc, char** argv)
         Watcher::Run run;
         if (!watcher.start(game, run)) {
             std::fprintf(stderr, "startup_benchmark: no first frame from %s\n", game.c_str());
-            if (run.pid > 0)
-                awaitExit(run.pid, milliseconds(0));
             return 1;
         }
         created.push_back(msBetween(run.started, run.created));
@@ -267,7 +254,7 @@ int main(int argc, char** argv)
         watcher.pump(run, Clock::now() + milliseconds(300));
         watcher.key(XK_Escape, true);
         watcher.key(XK_Escape, false);
-        const int status = awaitExit(run.pid, milliseconds(3000));
+        const int status = awaitExit(*run.process, milliseconds(3000));
         watcher.forget(run);
         if (status != 0) {
             std::fprintf(stderr, "startup_benchmark: Escape ended the game with status %d\n", status);
@@ -304,8 +291,8 @@ int main(int argc, char** argv)
     watcher.key(held, false);
     watcher.pump(run, playStart + milliseconds(10000));
     const double played = msBetween(playStart, Clock::now());
-    const long peakKb = statusField(run.pid, "VmHWM");
-    const long residentKb = statusField(run.pid, "VmRSS");
+    const long peakKb = statusField(run.process->pid(), "VmHWM");
+    const long residentKb = statusField(run.process->pid(), "VmRSS");
 
     // Frame gaps within the ten seconds, from the first frame after the space press.
     double longestGap = 0.0;
@@ -325,7 +312,7 @@ int main(int argc, char** argv)
     const std::size_t playFrames = run.frames.size() - framesBefore;
     watcher.key(XK_Escape, true);
     watcher.key(XK_Escape, false);
-    const int status = awaitExit(run.pid, milliseconds(3000));
+    const int status = awaitExit(*run.process, milliseconds(3000));
     watcher.forget(run);
 
     std::printf("play_seconds %.2f\n", played / 1e3);

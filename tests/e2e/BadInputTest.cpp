@@ -2,15 +2,15 @@
 // drawing, reports shader failures (and only those) on standard output, and still ends with
 // status 0 on Escape.
 #include "Assets.h"
+#include "Files.h"
 #include "GameChecks.h"
 #include "GameFolder.h"
 #include "GameProcess.h"
-#include "Files.h"
 #include "ImageFiles.h"
-#include "Screenshot.h"
-#include "ReferenceContext.h"
-#include "ShaderReports.h"
 #include "Keyboard.h"
+#include "ReferenceContext.h"
+#include "Screenshot.h"
+#include "ShaderReports.h"
 #include "Windows.h"
 
 #include <functional>

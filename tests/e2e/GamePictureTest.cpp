@@ -6,8 +6,8 @@
 #include "FrameCounter.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
-#include "Screenshot.h"
 #include "Keyboard.h"
+#include "Screenshot.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 #include "FrameCounter.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
+#include "Keyboard.h"
 #include "Poll.h"
 #include "Screenshot.h"
-#include "Keyboard.h"
 #include "Windows.h"
 
 #include <cstdlib>

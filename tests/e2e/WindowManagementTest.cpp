@@ -4,9 +4,9 @@
 #include "FieldLayout.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
+#include "Keyboard.h"
 #include "Screenshot.h"
 #include "Windows.h"
-#include "Keyboard.h"
 
 #include <gtest/gtest.h>
 

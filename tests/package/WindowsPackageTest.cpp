@@ -5,8 +5,8 @@
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
-#include "Poll.h"
 #include "Keyboard.h"
+#include "Poll.h"
 #include "Windows.h"
 
 #include <cstdlib>

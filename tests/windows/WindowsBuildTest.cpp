@@ -1,15 +1,12 @@
 // What only the Windows build has: the DLLs it needs, and the system's own message box.
 #include "ChildProcess.h"
+#include "Files.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
-#include "Files.h"
 #include "ImageFiles.h"
-#include "Poll.h"
-#include "XDisplay.h"
 #include "Keyboard.h"
+#include "Poll.h"
 #include "Windows.h"
-
-#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <cctype>
@@ -58,26 +55,15 @@ std::vector<uint32_t> iconImage32(const Bytes& ico)
 // The 32 × 32 image of a window's _NET_WM_ICON, which holds width, height and ARGB pixels per size.
 std::vector<uint32_t> windowIcon32(WindowId window)
 {
-    XDisplay display;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    const Atom icon = XInternAtom(display.get(), "_NET_WM_ICON", False);
+    const std::vector<long> values = windowProperty(window, "_NET_WM_ICON").longs();
     std::vector<uint32_t> pixels;
-    if (XGetWindowProperty(display.get(), window, icon, 0, 1 << 20, False, XA_CARDINAL, &type, &format, &count,
-                           &after, &data) != Success || data == nullptr)
-        return pixels;
-    const unsigned long* values = reinterpret_cast<const unsigned long*>(data);  // 32-bit items come as longs
-    for (unsigned long i = 0; i + 2 <= count;) {
-        const unsigned long size = values[i] * values[i + 1];
-        if (values[i] == 32 && values[i + 1] == 32 && i + 2 + size <= count)
-            for (unsigned long k = 0; k < size; ++k)
+    for (std::size_t i = 0; i + 2 <= values.size() && values[i] >= 0 && values[i + 1] >= 0;) {
+        const std::size_t size = static_cast<std::size_t>(values[i] * values[i + 1]);
+        if (values[i] == 32 && values[i + 1] == 32 && i + 2 + size <= values.size())
+            for (std::size_t k = 0; k < size; ++k)
                 pixels.push_back(static_cast<uint32_t>(values[i + 2 + k]));
         i += 2 + size;
     }
-    XFree(data);
     return pixels;
 }
 
