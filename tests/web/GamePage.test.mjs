@@ -84,6 +84,20 @@ describe('the game page', () => {
     assert.deepEqual([opened.output, opened.errors], [[], []]);
   });
 
+  // The game moves everything by a fixed step a frame, so frames that came faster than its tick
+  // would speed the game up. Judged on the page's clock, which a slow machine can only stretch.
+  test('frames come no faster than the game\'s 33-ms tick', async () => {
+    const { frames, milliseconds } = await page.evaluate((count) => new Promise((resolve) => {
+      const first = { frames: window.zorvex.frames, time: performance.now() };
+      const look = () => {
+        if (window.zorvex.frames - first.frames < count) return requestAnimationFrame(look);
+        resolve({ frames: window.zorvex.frames - first.frames, milliseconds: performance.now() - first.time });
+      };
+      requestAnimationFrame(look);
+    }), 60);
+    assert.ok(frames <= milliseconds / 33 + 2, `${frames} frames in ${milliseconds.toFixed(0)} ms`);
+  });
+
   test('arrows move nothing before Space; after it Left moves the paddle until released, and its auto-repeat does not restart it', async (t) => {
     await makeTallerThanTheWindow(page);
     const first = await takePicture(page);
