@@ -5,8 +5,8 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  devices, finger, gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture,
-  unpackRelease, waitForFirstFrame, waitFrames,
+  devices, gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture,
+  touchScreen, unpackRelease, waitForFirstFrame, waitFrames,
 } from './support.mjs';
 
 let release;
@@ -179,7 +179,7 @@ describe('by touch', () => {
   test('a tap releases the ball; a finger held on the right half moves the paddle right until lifted; a cancelled one on the left half stops too', async (t) => {
     assert.ok(await page.locator('#touch-controls').isVisible() && !(await page.locator('#controls').isVisible()),
       'the hint line does not show the touch controls');
-    const touch = await finger(page);
+    const touch = await touchScreen(page);
     const hold = async (across, frames, end) => {
       await touch.down(...at(across, 0.5));
       await waitFrames(page, frames);
@@ -202,6 +202,32 @@ describe('by touch', () => {
     assert.equal(afterLift, lifted, 'the paddle went on after the finger was lifted');
     assert.ok(cancelled <= lifted - 20, `a finger on the left half did not move the paddle left (${lifted} to ${cancelled})`);
     assert.equal(afterCancel, cancelled, 'the paddle went on after the touch was cancelled');
+    assert.deepEqual([opened.output, opened.errors], [[], []]);
+  });
+
+  test('a second finger is a second key: on the left half with the first on the right it takes the paddle left, and lifting it stops the paddle', async (t) => {
+    const touch = await touchScreen(page);
+    await page.reload();
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+    const [atStart, firstHeld, secondHeld, secondLifted, later] = (await playFromStart(page, t, async () => {
+      await touch.down(...at(0.8, 0.5), 1);
+      await waitFrames(page, 2);
+      const pictures = [await takePicture(page)];
+      await touch.down(...at(0.2, 0.5), 2);
+      await waitFrames(page, 2);
+      pictures.push(await takePicture(page));
+      await touch.up(2);
+      await waitFrames(page, 1);
+      pictures.push(await takePicture(page));
+      await waitFrames(page, 2);
+      pictures.push(await takePicture(page));
+      await touch.up(1);
+      return pictures;
+    })).map((picture) => picture.paddleLeftEdge);
+    assert.ok(firstHeld >= atStart + 20, `the first finger did not move the paddle right (${atStart} to ${firstHeld})`);
+    assert.ok(secondHeld <= firstHeld - 20, `the second finger did not take the paddle left (${firstHeld} to ${secondHeld})`);
+    assert.equal(later, secondLifted, 'the paddle went on after the second finger was lifted, as it stops when Left is released with Right down');
     assert.deepEqual([opened.output, opened.errors], [[], []]);
   });
 

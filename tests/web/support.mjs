@@ -147,15 +147,25 @@ export function pixelAt(page, png, x, y) {
   }, [png.toString('base64'), x, y]);
 }
 
-// A finger on the page's touch screen through the DevTools protocol, which, unlike a tap, can be
-// held: down(x, y) in CSS pixels, then moveTo(x, y), up() or cancel() (a system gesture takes it).
-export async function finger(page) {
+// Fingers on the page's touch screen through the DevTools protocol, which, unlike a tap, can be
+// held: down(x, y) in CSS pixels, then moveTo(x, y), up() or cancel() (a system gesture takes
+// every finger); `finger` tells a second finger from the first.
+export async function touchScreen(page) {
   const session = await page.context().newCDPSession(page);
-  const send = (type, touchPoints = []) => session.send('Input.dispatchTouchEvent', { type, touchPoints });
+  const down = new Map();
+  const send = (type, touchPoints) => session.send('Input.dispatchTouchEvent', { type, touchPoints });
+  const all = () => [...down].map(([id, [x, y]]) => ({ id, x, y }));
   return {
-    down: (x, y) => send('touchStart', [{ x, y, id: 1 }]),
-    moveTo: (x, y) => send('touchMove', [{ x, y, id: 1 }]),
-    up: () => send('touchEnd'),
-    cancel: () => send('touchCancel'),
+    down: (x, y, finger = 1) => down.set(finger, [x, y]) && send('touchStart', all()),
+    moveTo: (x, y, finger = 1) => down.set(finger, [x, y]) && send('touchMove', all()),
+    up: (finger = 1) => {
+      const [x, y] = down.get(finger);
+      down.delete(finger);
+      return send('touchEnd', [{ id: finger, x, y }]);
+    },
+    cancel: () => {
+      down.clear();
+      return send('touchCancel', []);
+    },
   };
 }
