@@ -9,6 +9,7 @@
 #include "Image.h"
 #include "Keyboard.h"
 #include "Mouse.h"
+#include "PixelBox.h"
 #include "Poll.h"
 #include "ScratchFolder.h"
 #include "Screenshot.h"
@@ -66,20 +67,6 @@ Window findBox()
 
 // ---- the picture ----
 
-struct Box {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive; empty while right < left
-    int count = 0;
-    void add(int x, int y)
-    {
-        left = std::min(left, x);
-        top = std::min(top, y);
-        right = std::max(right, x);
-        bottom = std::max(bottom, y);
-        ++count;
-    }
-    int width() const { return right - left + 1; }
-    int height() const { return bottom - top + 1; }
-};
 
 bool isBlue(Rgb c) { return c.b > 150 && c.r < 100 && c.g < 150; }
 bool isWhite(Rgb c) { return c.r > 250 && c.g > 250 && c.b > 250; }
@@ -89,9 +76,9 @@ bool isGrey(Rgb c) { return !isDark(c) && c.r < 210 && c.g < 210 && c.b < 210; }
 bool isInk(Rgb c) { return c.r < 225 || c.g < 225 || c.b < 225; }
 
 template <typename Predicate>
-Box find(const Image& picture, int left, int top, int right, int bottom, Predicate match)
+PixelBox find(const Image& picture, int left, int top, int right, int bottom, Predicate match)
 {
-    Box box;
+    PixelBox box;
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
             if (match(picture.at(x, y)))
@@ -100,25 +87,25 @@ Box find(const Image& picture, int left, int top, int right, int bottom, Predica
 }
 
 // The icon: the blue pixels in the left third of the box.
-Box findIcon(const Image& picture)
+PixelBox findIcon(const Image& picture)
 {
     return find(picture, 0, 0, picture.width / 3, picture.height, isBlue);
 }
 
 // The focus ring: the blue pixels in the bottom-right quarter, where the OK button is.
-Box findFocusRing(const Image& picture)
+PixelBox findFocusRing(const Image& picture)
 {
     return find(picture, picture.width / 2, picture.height / 2, picture.width, picture.height, isBlue);
 }
 
 // Everything drawn right of the icon and above the OK button: the text.
-Box findText(const Image& picture, bool (*match)(Rgb) = isInk)
+PixelBox findText(const Image& picture, bool (*match)(Rgb) = isInk)
 {
     return find(picture, findIcon(picture).right + 1, 0, picture.width, findFocusRing(picture).top - 4, match);
 }
 
 // The text lines: bands of rows with dark pixels, split by rows without.
-int countLines(const Image& picture, const Box& text)
+int countLines(const Image& picture, const PixelBox& text)
 {
     int lines = 0;
     for (int y = text.top, previous = 0; y <= text.bottom; ++y) {
@@ -251,28 +238,28 @@ TEST_F(MessageBoxTest, ShowsTheIconTheTextAndTheFocusedButton)
     ASSERT_NO_FATAL_FAILURE(showBox());
     const Image picture = captureWindow(window);
 
-    const Box disc = findIcon(picture);
+    const PixelBox disc = findIcon(picture);
     EXPECT_NEAR(disc.width(), 40, 4);
     EXPECT_NEAR(disc.height(), 40, 4);
     EXPECT_GT(disc.count, 800) << "a filled disc of about 1250 pixels, less the i";
-    const Box mark = find(picture, disc.left, disc.top, disc.right + 1, disc.bottom + 1, isWhite);
+    const PixelBox mark = find(picture, disc.left, disc.top, disc.right + 1, disc.bottom + 1, isWhite);
     EXPECT_GT(mark.count, 40) << "a white i inside the disc";
     EXPECT_NEAR((mark.left + mark.right) / 2, (disc.left + disc.right) / 2, 2);
     EXPECT_GT(mark.height(), 20);
 
-    const Box ring = findFocusRing(picture);
+    const PixelBox ring = findFocusRing(picture);
     EXPECT_GT(ring.count, 200);
     EXPECT_NEAR(ring.width(), 76, 6);
     EXPECT_NEAR(ring.height(), 24, 6);
     EXPECT_LT(picture.width - ring.right, 40) << "OK sits at the right";
     EXPECT_LT(picture.height - ring.bottom, 40) << "OK sits at the bottom";
 
-    const Box text = find(picture, disc.right + 1, 0, picture.width, ring.top, isDark);
+    const PixelBox text = find(picture, disc.right + 1, 0, picture.width, ring.top, isDark);
     EXPECT_GT(text.count, 100) << "two lines of dark text beside the icon";
     EXPECT_GT(text.width(), 100);
     EXPECT_LT(text.top, disc.bottom);
     EXPECT_GT(text.bottom, disc.top);
-    const Box label = find(picture, ring.left, ring.top, ring.right + 1, ring.bottom + 1, isDark);
+    const PixelBox label = find(picture, ring.left, ring.top, ring.right + 1, ring.bottom + 1, isDark);
     EXPECT_GT(label.count, 10) << "the OK label";
 }
 
@@ -352,7 +339,7 @@ TEST_F(MessageBoxTest, ASpaceHeldSinceBeforeItOpenedDoesNotDismissIt)
 TEST_F(MessageBoxTest, ClickOnOkDismissesIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    const Box ring = findFocusRing(captureWindow(window));
+    const PixelBox ring = findFocusRing(captureWindow(window));
     ASSERT_GT(ring.count, 0);
     expectDismissedBy([&] { clickAt((ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2); }, "a click on OK");
 }
@@ -360,7 +347,7 @@ TEST_F(MessageBoxTest, ClickOnOkDismissesIt)
 TEST_F(MessageBoxTest, ClicksBesideOkDoNotDismissIt)
 {
     ASSERT_NO_FATAL_FAILURE(showBox());
-    const Box ring = findFocusRing(captureWindow(window));
+    const PixelBox ring = findFocusRing(captureWindow(window));
     ASSERT_GT(ring.count, 0);
     const int okX = (ring.left + ring.right) / 2;
     const int okY = (ring.top + ring.bottom) / 2;
@@ -446,7 +433,7 @@ TEST_F(MessageBoxTest, FallsBackToTheFixedFont)
     ASSERT_TRUE(serverHasFont(display, "fixed"));
     ASSERT_NO_FATAL_FAILURE(showBox(nullptr, {fontConfig("")}));
     const Image picture = captureWindow(window);
-    const Box disc = findIcon(picture);
+    const PixelBox disc = findIcon(picture);
     EXPECT_GT(find(picture, disc.right + 1, 0, picture.width, picture.height / 2, isDark).count, 100);
     EXPECT_EQ(findText(picture, isGrey).count, 0) << "antialiased: drawn by Xft, not in the core font";
     expectDismissedByKey("Return");
@@ -469,7 +456,7 @@ TEST_F(MessageBoxTest, WorksWithoutAnyFont)
 TEST_F(MessageBoxTest, DrawsAntialiasedTextAtXftDpiThatFitsTheBox)
 {
     ASSERT_TRUE(std::filesystem::exists(dejaVuDirectory)) << "needs fonts-dejavu-core";
-    Box text[2];
+    PixelBox text[2];
     for (int i = 0; i < 2; ++i) {
         // XENVIRONMENT names a resource file that Xlib lays over the server's resources.
         const std::string resources = i == 0 ? "Xft.dpi:\t96\n" : "Xft.dpi:\t192\n";

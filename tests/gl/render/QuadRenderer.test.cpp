@@ -55,7 +55,7 @@ TEST_F(QuadRendererOnScreen, UnturnedRectangleCoversExactlyItsPixels)
 {
     renderer->drawQuad(*whiteTexture, glm::vec2(100.0f, 200.0f), glm::vec2(120.0f, 12.0f), 0.0f, white);
 
-    const Coverage coverage = coverageOfField();
+    const PixelBox coverage = coverageOfField();
     EXPECT_EQ(coverage.left, 100);
     EXPECT_EQ(coverage.right, 219);
     EXPECT_EQ(coverage.top, 200);
@@ -85,7 +85,7 @@ TEST_F(QuadRendererOnScreen, QuarterTurnIsClockwiseAboutTheCentre)
 
     renderer->drawQuad(halves, glm::vec2(240.0f, 528.0f), glm::vec2(120.0f, 12.0f), quarterTurn, white);
 
-    const Coverage coverage = coverageOfField();
+    const PixelBox coverage = coverageOfField();
     EXPECT_EQ(coverage.left, 294);
     EXPECT_EQ(coverage.right, 305);
     EXPECT_EQ(coverage.top, 474);

@@ -54,20 +54,15 @@ void clearField()
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-Coverage coverageOfField()
+PixelBox coverageOfField()
 {
     const std::vector<unsigned char> field = readField();
-    Coverage coverage;
+    PixelBox coverage;
     for (int y = 0; y < fieldSize; ++y)
         for (int x = 0; x < fieldSize; ++x) {
             const unsigned char* p = &field[static_cast<size_t>((y * fieldSize + x) * 3)];
-            if (p[0] == 0 && p[1] == 0 && p[2] == 0)
-                continue;
-            ++coverage.count;
-            coverage.left = std::min(coverage.left, x);
-            coverage.right = std::max(coverage.right, x);
-            coverage.top = std::min(coverage.top, y);
-            coverage.bottom = std::max(coverage.bottom, y);
+            if (p[0] != 0 || p[1] != 0 || p[2] != 0)
+                coverage.add(x, y);
         }
     return coverage;
 }

@@ -8,6 +8,7 @@
 
 #include "Assets.h"
 #include "Files.h"
+#include "PixelBox.h"
 #include "ScratchFolder.h"
 
 #include <array>
@@ -29,14 +30,7 @@ std::vector<unsigned char> readField();
 void clearField();
 
 // The pixels of the field that are not black, and their bounding box.
-struct Coverage {
-    int count = 0;
-    int left = fieldSize;
-    int top = fieldSize;
-    int right = -1;  // inclusive
-    int bottom = -1;
-};
-Coverage coverageOfField();
+PixelBox coverageOfField();
 
 // The projection start-up sets, written out from its figures: field pixels, y downwards.
 glm::mat4 fieldProjection();
