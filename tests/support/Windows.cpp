@@ -3,26 +3,62 @@
 #include "Xdo.h"
 
 #include <X11/Xutil.h>
+#include <regex.h>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
+namespace {
+
+// A text property of the window, empty if it has none.
+std::string textProperty(Display* display, Window window, const char* name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False, AnyPropertyType,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 8)
+        text.assign(reinterpret_cast<const char*>(data), count);
+    XFree(data);
+    return text;
+}
+
+bool titleMatches(Display* display, Window window, const regex_t& pattern)
+{
+    // An X11 client sets WM_NAME, an EWMH one _NET_WM_NAME (in UTF-8), some only the latter.
+    for (const char* name : {"WM_NAME", "_NET_WM_NAME"})
+        if (regexec(&pattern, textProperty(display, window, name).c_str(), 0, nullptr, 0) == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
 {
+    regex_t pattern;
+    if (regcomp(&pattern, titlePattern.c_str(), REG_EXTENDED | REG_NOSUB) != 0)
+        throw std::invalid_argument("not an extended regular expression: " + titlePattern);
     Xdo xdo;
+    // libxdo's own name search reads WM_NAME alone: list the viewable windows, match them here.
     xdo_search_t search{};
-    search.winname = titlePattern.c_str();
-    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
+    search.searchmask = SEARCH_ONLYVISIBLE;
     search.only_visible = 1;
     search.max_depth = -1;
-    search.require = xdo_search::SEARCH_ANY;
-    Window* found = nullptr;
+    search.require = xdo_search::SEARCH_ALL;
+    Window* visible = nullptr;
     unsigned int count = 0;
-    xdo_search_windows(xdo.get(), &search, &found, &count);
+    xdo_search_windows(xdo.get(), &search, &visible, &count);
     std::optional<WindowId> window;
-    if (count > 0)
-        window = found[0];
-    std::free(found);
+    for (unsigned int i = 0; i < count && !window; ++i)
+        if (titleMatches(xdo.display().get(), visible[i], pattern))
+            window = visible[i];
+    std::free(visible);
+    regfree(&pattern);
     // A window that went away during the search is no match.
     if (xdo.display().syncAndCheckErrors())
         return std::nullopt;
