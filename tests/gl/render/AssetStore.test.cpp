@@ -220,7 +220,18 @@ ShownImage rgbaImageWithoutAlpha(int width, int height)
     return image;
 }
 
-class ImagesOnScreen : public testing::Test {
+// A kind of image file: the images of that kind to show.
+struct ImageKind {
+    const char* name;
+    std::vector<ShownImage> (*images)();
+};
+
+void PrintTo(const ImageKind& kind, std::ostream* out)
+{
+    *out << kind.name;
+}
+
+class ImagesOnScreen : public testing::TestWithParam<ImageKind> {
 public:
     static void SetUpTestSuite() { renderer = new QuadRenderer(spriteProgram()); }
     static void TearDownTestSuite()
@@ -265,26 +276,21 @@ public:
 
 QuadRenderer* ImagesOnScreen::renderer = nullptr;
 
-// Rows of 5 × 3 bytes don't fill a multiple of 4 bytes: shows whether rows are read tightly packed.
-TEST_F(ImagesOnScreen, OddWidthRgbImageShowsUprightAndUnsheared)
+TEST_P(ImagesOnScreen, ShowPixelForPixel)
 {
-    expectShownExactly(rgbImage(5, 3, false));
+    for (const ShownImage& image : GetParam().images())
+        expectShownExactly(image);
 }
 
-TEST_F(ImagesOnScreen, GreyImageShowsInGrey)
-{
-    expectShownExactly(greyImage(7, 4));
-}
-
-TEST_F(ImagesOnScreen, SixteenBitImageIsReducedToEightBits)
-{
-    expectShownExactly(sixteenBitImage(6, 3));
-}
-
-TEST_F(ImagesOnScreen, ChannelCountOfTheFileNeverDecidesHowManyBytesAreRead)
-{
-    expectShownExactly(rgbImage(5, 4, true));
-    expectShownExactly(rgbaImageWithoutAlpha(5, 4));
-}
+INSTANTIATE_TEST_SUITE_P(
+    AssetStore, ImagesOnScreen,
+    testing::Values(
+        // Rows of 5 × 3 bytes don't fill a multiple of 4 bytes: shows whether rows are read tightly packed.
+        ImageKind{"OddWidthRgbImageShowsUprightAndUnsheared", [] { return std::vector{rgbImage(5, 3, false)}; }},
+        ImageKind{"GreyImageShowsInGrey", [] { return std::vector{greyImage(7, 4)}; }},
+        ImageKind{"SixteenBitImageIsReducedToEightBits", [] { return std::vector{sixteenBitImage(6, 3)}; }},
+        ImageKind{"ChannelCountOfTheFileNeverDecidesHowManyBytesAreRead",
+                  [] { return std::vector{rgbImage(5, 4, true), rgbaImageWithoutAlpha(5, 4)}; }}),
+    [](const testing::TestParamInfo<ImageKind>& info) { return std::string(info.param.name); });
 
 }  // namespace
