@@ -5,7 +5,7 @@
 #include "FieldLayout.h"
 #include "FrameCounter.h"
 #include "GameChecks.h"
-#include "GameProcess.h"
+#include "GameTest.h"
 #include "Keyboard.h"
 #include "Screenshot.h"
 #include "Windows.h"
@@ -16,26 +16,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class GamePicture : public ::testing::Test {
+class GamePicture : public GameTest {
 protected:
-    // Starts the game and waits for its first drawn frame and its first tick.
-    Image startAndTakeFirstPicture()
-    {
-        game = std::make_unique<GameProcess>(folder);
-        window = game->waitForWindow();
-        return waitUntilTakingKeys(window);
-    }
-
-    void quit()
-    {
-        EXPECT_TRUE(endsWithStatusZeroOnEscape(*game, window));
-        EXPECT_EQ(game->standardOutput(), "");
-    }
-
-    GameFolder folder;
     ExpectedBackground background{sourceAsset("background.jpg").string()};
-    std::unique_ptr<GameProcess> game;
-    WindowId window = 0;
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The game as a program: its window, its keys, its exit status and its standard output.
 #include "FrameCounter.h"
 #include "GameChecks.h"
-#include "GameProcess.h"
+#include "GameTest.h"
 #include "Keyboard.h"
 #include "Poll.h"
 #include "Screenshot.h"
@@ -12,12 +12,12 @@
 
 using namespace std::chrono_literals;
 
-TEST(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
+class GameWindow : public GameTest {};
+
+TEST_F(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
 {
-    GameFolder folder;
-    GameProcess game(folder);
     // The title is matched exactly.
-    const WindowId window = game.waitForWindow();
+    startAndTakeFirstPicture();
 
     // With no window manager to move it, the window sits where the game asked.
     const WindowGeometry geometry = windowGeometry(window);
@@ -25,23 +25,17 @@ TEST(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
     EXPECT_EQ(geometry.height, 600);
     EXPECT_EQ(geometry.x, 100);
     EXPECT_EQ(geometry.y, 100);
-
-    waitUntilTakingKeys(window);
-    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
-    EXPECT_EQ(game.standardOutput(), "");
+    quit();
 }
 
-TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
+TEST_F(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
 {
-    GameFolder folder;
-    GameProcess game(folder);
-    const WindowId window = game.waitForWindow();
-    const Image first = waitUntilTakingKeys(window);
+    const Image first = startAndTakeFirstPicture();
 
     // Ordinary keys other than space start nothing: the picture stays as it is.
     pressKeys(window, {"a", "b", "x", "Return", "BackSpace", "1"});
     EXPECT_TRUE(framesGoBy(window, 10)) << "the game stopped drawing after the keys";
-    EXPECT_TRUE(game.isRunning());
+    EXPECT_TRUE(game->isRunning());
     const Image still = captureWindow(window);
     EXPECT_TRUE(sameInside(first, still, {0, 0, still.width, still.height}))
         << "the picture changed before space was pressed";
@@ -59,31 +53,29 @@ TEST(GameWindow, OtherKeysLeaveItRunningAndSpaceSetsTheBallGoing)
     });
     EXPECT_TRUE(movedAgain.satisfied) << "the picture stopped changing";
 
-    EXPECT_TRUE(staysRunningFor(game, 1000ms)) << "the game ended without Escape";
-    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
-    EXPECT_EQ(game.standardOutput(), "");
+    EXPECT_TRUE(staysRunningFor(*game, 1000ms)) << "the game ended without Escape";
+    quit();
 }
 
 // Mesa's indirect GLX offers no more than OpenGL 1.4, like Windows' own renderer offers 1.1:
 // the shader entry points are then missing, and the game must say so instead of crashing.
-TEST(GameWindow, ADriverWithoutOpenGL33IsNamedInABoxAndEndsTheGameWithStatusOne)
+TEST_F(GameWindow, ADriverWithoutOpenGL33IsNamedInABoxAndEndsTheGameWithStatusOne)
 {
-    GameFolder folder;
     setenv("LIBGL_ALWAYS_INDIRECT", "1", 1);  // for the game started next; Xvfb runs with +iglx
-    GameProcess game(folder);
+    game = std::make_unique<GameProcess>(folder);
     unsetenv("LIBGL_ALWAYS_INDIRECT");
-    const WindowId box = game.waitForWindow(15000ms, "^Zorvex$");
-    EXPECT_TRUE(staysRunningFor(game, 500ms)) << "the game ended before the box was dismissed";
+    const WindowId box = game->waitForWindow(15000ms, "^Zorvex$");
+    EXPECT_TRUE(staysRunningFor(*game, 500ms)) << "the game ended before the box was dismissed";
     keepScreenshot(captureWindow(box), "box");
 
     pressKeys(box, {"Return"});
-    const ProcessEnd end = game.waitForExit(5000ms);
+    const ProcessEnd end = game->waitForExit(5000ms);
     EXPECT_TRUE(end.exitedWith(1)) << "after Return in the box: " << end.describe();
-    EXPECT_EQ(game.standardOutput(), "");
+    EXPECT_EQ(game->standardOutput(), "");
     const std::string expectedStart = gameLaunch().consoleText(
         "Zorvex needs OpenGL 3.3 or later. This computer's driver offers:\nOpenGL version: ");
     // Under Wine, freeglut's own complaints about the display may come first.
-    const std::string errors = game.standardError();
+    const std::string errors = game->standardError();
     const std::size_t start = errors.find(expectedStart);
     ASSERT_NE(start, std::string::npos) << errors;
     EXPECT_NE(errors.find(gameLaunch().consoleText("\nRenderer: "), start), std::string::npos) << errors;

@@ -3,7 +3,7 @@
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "GameChecks.h"
-#include "GameProcess.h"
+#include "GameTest.h"
 #include "Keyboard.h"
 #include "Screenshot.h"
 #include "Windows.h"
@@ -55,15 +55,14 @@ bool keepsMoving(WindowId window)
         .satisfied;
 }
 
+class WindowManagement : public GameTest {};
+
 }  // namespace
 
-TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled)
+TEST_F(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled)
 {
-    GameFolder folder;
     const ExpectedBackground background(sourceAsset("background.jpg").string());
-    GameProcess game(folder);
-    const WindowId window = game.waitForWindow();
-    waitUntilTakingKeys(window);
+    startAndTakeFirstPicture();
 
     const struct {
         int width;
@@ -83,22 +82,18 @@ TEST(WindowManagement, ResizedSmallerOrLargerTheGameKeepsDrawingTheFieldUnscaled
     resize(window, 480, 400);
     EXPECT_TRUE(keepsMoving(window)) << "nothing moves in the smaller window";
 
-    EXPECT_TRUE(game.isRunning());
-    EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
-    EXPECT_EQ(game.standardOutput(), "");
+    EXPECT_TRUE(game->isRunning());
+    quit();
 }
 
-TEST(WindowManagement, ACloseRequestEndsTheGameWithoutACrash)
+TEST_F(WindowManagement, ACloseRequestEndsTheGameWithoutACrash)
 {
-    GameFolder folder;
-    GameProcess game(folder);
-    const WindowId window = game.waitForWindow();
-    waitUntilTakingKeys(window);
+    startAndTakeFirstPicture();
 
     // A window manager sends WM_DELETE_WINDOW only to windows that ask for it.
     ASSERT_TRUE(acceptsCloseRequests(window)) << "the window doesn't list WM_DELETE_WINDOW in WM_PROTOCOLS";
     requestClose(window);
-    const ProcessEnd end = game.waitForExit(5000ms);
+    const ProcessEnd end = game->waitForExit(5000ms);
     ASSERT_TRUE(end.ended) << "the game is still running after the close request";
     // GLUT ends the process itself (exit status 0) unless told to return from its main loop,
     // after which the game releases its GL objects and returns 1. A signal would be a crash.
@@ -106,5 +101,5 @@ TEST(WindowManagement, ACloseRequestEndsTheGameWithoutACrash)
     EXPECT_TRUE(end.code == 0 || end.code == 1) << end.describe();
     ::testing::Test::RecordProperty("exit_status_after_close", end.code);
     std::cout << "after the close request: " << end.describe() << "\n";
-    EXPECT_EQ(game.standardOutput(), "");
+    EXPECT_EQ(game->standardOutput(), "");
 }
