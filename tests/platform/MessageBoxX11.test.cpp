@@ -481,10 +481,8 @@ class NoDisplayTest : public ::testing::TestWithParam<bool> {};
 TEST_P(NoDisplayTest, WritesTheMessageToStandardError)
 {
     const ScratchFolder folder("zorvex-box");
-    ChildProcess child({SHOW_MESSAGE_BOX_PATH}, folder.path.string(), (folder.path / "stdout.txt").string(),
-                       (folder.path / "stderr.txt").string(), {GetParam() ? "DISPLAY" : "DISPLAY=:9876"});
     // It returns without waiting for anyone: no input ever comes.
-    const ProcessEnd end = child.waitForExit(20000ms);
+    const ProcessEnd end = startBox(folder, GetParam() ? "" : ":9876")->waitForExit(20000ms);
     const std::string errors = readText(folder.path / "stderr.txt");
     const std::string output = readText(folder.path / "stdout.txt");
     EXPECT_TRUE(end.exitedWith(0)) << end.describe();
