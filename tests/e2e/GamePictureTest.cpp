@@ -5,7 +5,7 @@
 #include "FieldLayout.h"
 #include "FrameCounter.h"
 #include "GameChecks.h"
-#include "GameTest.h"
+#include "RunningGameTest.h"
 #include "Keyboard.h"
 #include "Screenshot.h"
 #include "Windows.h"
@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class GamePicture : public GameTest {
+class GamePicture : public RunningGameTest {
 protected:
     ExpectedBackground background{sourceAsset("background.jpg").string()};
 };

@@ -1,7 +1,7 @@
 // The game as a program: its window, its keys, its exit status and its standard output.
 #include "FrameCounter.h"
 #include "GameChecks.h"
-#include "GameTest.h"
+#include "RunningGameTest.h"
 #include "Keyboard.h"
 #include "Poll.h"
 #include "Screenshot.h"
@@ -12,7 +12,7 @@
 
 using namespace std::chrono_literals;
 
-class GameWindow : public GameTest {};
+class GameWindow : public RunningGameTest {};
 
 TEST_F(GameWindow, OpensItsWindowAndEndsWithStatusZeroOnEscape)
 {

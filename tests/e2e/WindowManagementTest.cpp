@@ -3,7 +3,7 @@
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "GameChecks.h"
-#include "GameTest.h"
+#include "RunningGameTest.h"
 #include "Keyboard.h"
 #include "Screenshot.h"
 #include "Windows.h"
@@ -55,7 +55,7 @@ bool keepsMoving(WindowId window)
         .satisfied;
 }
 
-class WindowManagement : public GameTest {};
+class WindowManagement : public RunningGameTest {};
 
 }  // namespace
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-class GameTest : public ::testing::Test {
+class RunningGameTest : public ::testing::Test {
 protected:
     // Starts the game and waits for its first drawn frame and its first tick; returns the
     // picture taken then.

@@ -1,15 +1,15 @@
-#include "GameTest.h"
+#include "RunningGameTest.h"
 
 #include "GameChecks.h"
 
-Image GameTest::startAndTakeFirstPicture()
+Image RunningGameTest::startAndTakeFirstPicture()
 {
     game = std::make_unique<GameProcess>(folder);
     window = game->waitForWindow();
     return waitUntilTakingKeys(window);
 }
 
-void GameTest::quit()
+void RunningGameTest::quit()
 {
     EXPECT_TRUE(endsWithStatusZeroOnEscape(*game, window));
     EXPECT_EQ(game->standardOutput(), "");
