@@ -32,11 +32,8 @@ void updatePerFrame(benchmark::State& state)
     for (auto _ : state) {
         relaunch();
         const auto start = std::chrono::steady_clock::now();
-        for (int frame = 0; frame < framesAfterLaunch; ++frame) {
-            deltaTime = 1.0f / 300.0f;
-            movePaddle();
-            game.update(game.started);
-        }
+        for (int frame = 0; frame < framesAfterLaunch; ++frame)
+            playOneFrame();
         const auto elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(std::chrono::duration<double>(elapsed).count() / framesAfterLaunch);
         benchmark::DoNotOptimize(ball->position);

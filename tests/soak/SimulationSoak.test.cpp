@@ -105,15 +105,6 @@ private:
     uint32_t state = 0x2545F491u;
 };
 
-// One frame as the display callback runs it, without the drawing.
-void runFrame()
-{
-    deltaTime = 1.0f / 300.0f;
-    if (game.state == Active)
-        movePaddle();
-    game.update(game.started);
-}
-
 std::size_t liveBricks()
 {
     std::size_t count = 0;
@@ -372,7 +363,7 @@ TEST_F(SimulationSoak, AMillionFramesKeepEveryInvariant)
         for (std::size_t i = 0; i < levelSize; ++i)
             before.alive[i] = level.bricks[i].alive;
 
-        runFrame();
+        playOneFrame();
 
         const bool lost = before.started && !game.started;
         ASSERT_TRUE(invariantsHold(before, lost)) << "frame " << frame;

@@ -2,6 +2,7 @@
 // the ball's speed and keeps it inside the field, and the level is eventually cleared, which
 // ends the process with status 0.
 #include "GameFixture.h"
+#include "GameStart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,9 +29,7 @@ void playWithAutopilot(int maxFrames)
         const float aim = 40.0f * std::sin(0.37f * static_cast<float>(frame));
         paddle->position.x = std::clamp(ballCentre + aim - 60.0f, 0.0f, 480.0f);
 
-        deltaTime = 1.0f / 300.0f;
-        movePaddle();
-        game.update(game.started);
+        playOneFrame();
 
         const glm::vec2 p = ball->position;
         const glm::vec2 v = ball->velocity;
