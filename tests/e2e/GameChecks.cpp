@@ -40,6 +40,18 @@ Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit)
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult boxWaitsAndReturnEndsWithStatus(GameProcess& game, WindowId box, int status)
+{
+    if (!staysRunningFor(game, std::chrono::milliseconds(500)))
+        return ::testing::AssertionFailure() << "the game ended before the box was dismissed";
+    pressKeys(box, {"Return"});
+    // Under Wine the game takes longer to end.
+    const ProcessEnd end = game.waitForExit(std::chrono::milliseconds(10000));
+    if (!end.exitedWith(status))
+        return ::testing::AssertionFailure() << "after Return in the box: " << end.describe();
+    return ::testing::AssertionSuccess();
+}
+
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration)
 {
     return !pollUntil(duration, [&] { return !game.isRunning(); });

@@ -26,6 +26,10 @@ Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std
 // Presses Escape in the game's window: the game must end with status 0 within two seconds.
 ::testing::AssertionResult endsWithStatusZeroOnEscape(GameProcess& game, WindowId window);
 
+// The game's message box waits for the player, and the game for the box: the game must still
+// run half a second after the box is up, then Return in the box must end it with `status`.
+::testing::AssertionResult boxWaitsAndReturnEndsWithStatus(GameProcess& game, WindowId box, int status);
+
 // True if the process is still running after `duration` (checked all along).
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration);
 

@@ -4,7 +4,6 @@
 #include "GameChecks.h"
 #include "GameProcess.h"
 #include "ImageFiles.h"
-#include "Keyboard.h"
 #include "Poll.h"
 #include "Windows.h"
 
@@ -131,10 +130,6 @@ TEST(WindowsMessageBox, AnEmptyLevelShowsTheSystemBoxAndReturnEndsTheGameWithSta
         << texts.output;
     EXPECT_TRUE(has("icon")) << "no icon:\n" << texts.output;
 
-    // The box waits for the player; the game waits for the box.
-    EXPECT_TRUE(staysRunningFor(game, 500ms)) << "the game ended before the box was dismissed";
-    pressKeys(box, {"Return"});
-    const ProcessEnd end = game.waitForExit(10000ms);
-    EXPECT_TRUE(end.exitedWith(0)) << "after Return in the box: " << end.describe();
+    EXPECT_TRUE(boxWaitsAndReturnEndsWithStatus(game, box, 0));
     EXPECT_EQ(game.standardOutput(), "");
 }
