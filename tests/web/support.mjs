@@ -98,9 +98,13 @@ export const gameStatus = (page) => page.evaluate(() => ({ ...window.zorvex }));
 export const waitForFirstFrame = (page) =>
   page.waitForFunction(() => window.zorvex && window.zorvex.firstFrameAt !== null, null, { timeout: 15000 });
 
+// Waits until the game has drawn `count` more frames and the last of them is on screen: the game
+// draws in an animation frame, and a look in the same one may see the count before the browser
+// has shown that frame, so one more animation frame goes by.
 export async function waitFrames(page, count) {
   const target = (await gameStatus(page)).frames + count;
   await page.waitForFunction((n) => window.zorvex.frames >= n, target, { timeout: 10000 });
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve())));
 }
 
 // Lets `ticks` of the game's ticks go by on the page's own clock: a 33-ms timer, then an animation
