@@ -15,7 +15,8 @@ struct WindowGeometry {
 };
 
 // One look for a viewable window whose title (WM_NAME or _NET_WM_NAME) matches the extended
-// regular expression (use ^...$ for an exact title); the first match, if any.
+// regular expression (use ^...$ for an exact title); the first match, if any. Throws
+// std::invalid_argument if the pattern is no such expression.
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern);
 // Throws std::runtime_error if the window is gone.
 WindowGeometry windowGeometry(WindowId window);
