@@ -10,28 +10,37 @@
 
 namespace {
 
-// A text property of the window, empty if it has none.
-std::string textProperty(Display* display, Window window, const char* name)
+// The property as the server holds it; empty (format 0) if the window or the property
+// doesn't exist.
+WindowProperty readProperty(Display* display, Window window, const char* name)
 {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    std::string text;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False, AnyPropertyType,
+    WindowProperty property;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, AnyPropertyType,
                            &type, &format, &count, &remaining, &data) == Success &&
-        data != nullptr && format == 8)
-        text.assign(reinterpret_cast<const char*>(data), count);
-    XFree(data);
-    return text;
+        data != nullptr) {
+        const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+        property.bytes.assign(data, data + count * itemSize);
+        property.format = format;
+        XFree(data);
+    }
+    if (type != 0) {
+        char* typeName = XGetAtomName(display, type);
+        property.type = typeName != nullptr ? typeName : "";
+        XFree(typeName);
+    }
+    return property;
 }
 
 bool titleMatches(Display* display, Window window, const regex_t& pattern)
 {
     // An X11 client sets WM_NAME, an EWMH one _NET_WM_NAME (in UTF-8), some only the latter.
     for (const char* name : {"WM_NAME", "_NET_WM_NAME"})
-        if (regexec(&pattern, textProperty(display, window, name).c_str(), 0, nullptr, 0) == 0)
+        if (regexec(&pattern, readProperty(display, window, name).text().c_str(), 0, nullptr, 0) == 0)
             return true;
     return false;
 }
@@ -100,25 +109,7 @@ std::vector<long> WindowProperty::longs() const
 WindowProperty windowProperty(WindowId window, const std::string& name)
 {
     XDisplay display;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    WindowProperty property;
-    if (XGetWindowProperty(display.get(), window, XInternAtom(display.get(), name.c_str(), False), 0, 1 << 20, False,
-                           AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
-        data != nullptr) {
-        const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
-        property.bytes.assign(data, data + count * itemSize);
-        property.format = format;
-        XFree(data);
-    }
-    if (type != 0) {
-        char* typeName = XGetAtomName(display.get(), type);
-        property.type = typeName != nullptr ? typeName : "";
-        XFree(typeName);
-    }
+    const WindowProperty property = readProperty(display.get(), window, name.c_str());
     display.syncAndCheckErrors();
     return property;
 }

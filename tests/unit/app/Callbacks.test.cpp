@@ -104,19 +104,16 @@ using CallbacksDeathTest = GameTest;
 
 TEST_F(CallbacksDeathTest, EscapeEndsTheProcessWithStatusZeroInEveryState)
 {
-    EXPECT_EXIT(
-        {
-            allowExit();
-            onKeyboard(escape, 0, 0);
-        },
-        ::testing::ExitedWithCode(0), "");
-    game.started = true;
-    EXPECT_EXIT(
-        {
-            allowExit();
-            onKeyboard(escape, 0, 0);
-        },
-        ::testing::ExitedWithCode(0), "");
+    for (const bool started : {false, true}) {
+        game.started = started;
+        EXPECT_EXIT(
+            {
+                allowExit();
+                onKeyboard(escape, 0, 0);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << (started ? "with the ball in play" : "before the ball is released");
+    }
 }
 
 }  // namespace
