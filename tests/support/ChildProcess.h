@@ -48,7 +48,7 @@ private:
     std::optional<ProcessEnd> end_;
 };
 
-// The result of a short helper command (xdotool and the like).
+// The result of a short helper command (objdump, unzip, wine and the like).
 struct CommandResult {
     ProcessEnd end;
     std::string output;  // what it wrote to standard output

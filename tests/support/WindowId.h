@@ -1,4 +1,4 @@
-// An X window, as xdotool prints it and Xlib takes it. Kept apart from Xlib's own header,
+// An X window, as libxdo and Xlib take it. Kept apart from Xlib's own header,
 // whose macros (None, Bool, Status) clash with ordinary C++ such as GoogleTest's.
 #pragma once
 
