@@ -24,11 +24,3 @@ void startLikeTheGame(glm::vec2 ballVelocity)
     deltaTime = 1.0f / 300.0f;
     game.state = Active;
 }
-
-void playOneFrame()
-{
-    deltaTime = 1.0f / 300.0f;
-    if (game.state == Active)
-        movePaddle();
-    game.update(game.started);
-}
