@@ -1,10 +1,12 @@
 #include "ChildProcess.h"
 
+#include "Files.h"
+#include "ScratchFolder.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -104,7 +106,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         if (chdir(workingDirectory.c_str()) != 0 || nullFd < 0 || dup2(nullFd, 0) < 0 || dup2(outFd, 1) < 0 ||
             dup2(errFd, 2) < 0)
             _exit(execFailedCode);
-        execve(argv[0], argv.data(), envp.data());
+        execvpe(argv[0], argv.data(), envp.data());
         _exit(execFailedCode);
     }
     close(outFd);
@@ -168,79 +170,13 @@ std::vector<std::string> CommandResult::outputLines() const
 
 CommandResult runCommand(const std::vector<std::string>& arguments, std::chrono::milliseconds limit)
 {
-    if (arguments.empty())
-        throw std::runtime_error("runCommand: no command given");
-    std::vector<char*> argv = argumentPointers(arguments);
-    int outPipe[2] = {-1, -1};
-    int errPipe[2] = {-1, -1};
-    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("runCommand: no pipe");
-
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int nullFd = open("/dev/null", O_RDONLY);
-        if (nullFd < 0 || dup2(nullFd, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
-            _exit(execFailedCode);
-        execvp(argv[0], argv.data());
-        _exit(execFailedCode);
-    }
-    close(outPipe[1]);
-    close(errPipe[1]);
-    if (pid < 0) {
-        close(outPipe[0]);
-        close(errPipe[0]);
-        throw std::runtime_error("runCommand: fork failed");
-    }
-
+    const ScratchFolder folder("zorvex-command");
+    const std::filesystem::path output = folder.path / "stdout.txt";
+    const std::filesystem::path errors = folder.path / "stderr.txt";
     CommandResult result;
-    const Clock::time_point deadline = Clock::now() + limit;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.output, &result.errors};
-    int openPipes = 2;
-    bool timedOut = false;
-    while (openPipes > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            timedOut = true;
-            break;
-        }
-        if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR)
-            break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            const ssize_t count = read(fds[i].fd, buffer, sizeof buffer);
-            if (count > 0) {
-                sinks[i]->append(buffer, static_cast<size_t>(count));
-            } else if (count == 0 || errno != EINTR) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --openPipes;
-            }
-        }
-    }
-    for (pollfd& fd : fds)
-        if (fd.fd >= 0)
-            close(fd.fd);
-
-    int status = 0;
-    if (timedOut)
-        ::kill(pid, SIGKILL);
-    // The command has closed its output; give it the rest of the time to exit.
-    while (!timedOut && waitpid(pid, &status, WNOHANG) == 0) {
-        if (Clock::now() >= deadline) {
-            timedOut = true;
-            ::kill(pid, SIGKILL);
-            break;
-        }
-        std::this_thread::sleep_for(pollInterval);
-    }
-    if (timedOut) {
-        waitpid(pid, &status, 0);
-        result.end = ProcessEnd{};
-    } else {
-        result.end = endFromStatus(status);
-    }
+    result.end = ChildProcess(arguments, std::filesystem::current_path().string(), output.string(), errors.string())
+                     .waitForExit(limit);
+    result.output = readText(output);
+    result.errors = readText(errors);
     return result;
 }

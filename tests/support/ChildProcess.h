@@ -22,7 +22,7 @@ struct ProcessEnd {
 
 class ChildProcess {
 public:
-    // Starts `arguments[0]` (a path, not looked up in PATH) with the given arguments in
+    // Starts `arguments[0]` (a path, or a name looked up in PATH) with the given arguments in
     // `workingDirectory`, in this process's environment changed by `environment`: "NAME=VALUE"
     // sets a variable, a bare "NAME" removes it. Throws std::runtime_error if the program
     // cannot be started.

@@ -2,6 +2,7 @@
 
 #include "Xdo.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -17,14 +18,24 @@ void focusWith(Xdo& xdo, WindowId window)
         throw std::runtime_error("window " + std::to_string(window) + " never took the focus");
 }
 
-// Focuses the window, then lets `send` type into it.
+// Lets `send` type, into `window` once it has the focus, or into whatever has the focus.
 template <typename Send>
-void typeInto(WindowId window, const std::string& what, Send send)
+void typeInto(std::optional<WindowId> window, const std::string& what, Send send)
 {
     Xdo xdo;
-    focusWith(xdo, window);
+    if (window)
+        focusWith(xdo, *window);
     if (!send(xdo.get()) || xdo.display().syncAndCheckErrors())
-        throw std::runtime_error("cannot send " + what + " to window " + std::to_string(window));
+        throw std::runtime_error("cannot send " + what + (window ? " to window " + std::to_string(*window) : ""));
+}
+
+// One key's press or release, with no release or press to go with it.
+void sendKey(std::optional<WindowId> window, const std::string& key, bool down)
+{
+    typeInto(window, key + (down ? " down" : " up"), [&](const xdo_t* xdo) {
+        const auto send = down ? xdo_send_keysequence_window_down : xdo_send_keysequence_window_up;
+        return send(xdo, CURRENTWINDOW, key.c_str(), keyDelay) == XDO_SUCCESS;
+    });
 }
 
 }  // namespace
@@ -47,30 +58,20 @@ void pressKeys(WindowId window, const std::vector<std::string>& keys)
 
 void keyDown(WindowId window, const std::string& key)
 {
-    typeInto(window, key + " down", [&](const xdo_t* xdo) {
-        return xdo_send_keysequence_window_down(xdo, CURRENTWINDOW, key.c_str(), keyDelay) == XDO_SUCCESS;
-    });
+    sendKey(window, key, true);
 }
 
 void keyUp(WindowId window, const std::string& key)
 {
-    typeInto(window, key + " up", [&](const xdo_t* xdo) {
-        return xdo_send_keysequence_window_up(xdo, CURRENTWINDOW, key.c_str(), keyDelay) == XDO_SUCCESS;
-    });
+    sendKey(window, key, false);
 }
 
 void holdKey(const std::string& key)
 {
-    Xdo xdo;
-    if (xdo_send_keysequence_window_down(xdo.get(), CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS ||
-        xdo.display().syncAndCheckErrors())
-        throw std::runtime_error("cannot press " + key);
+    sendKey(std::nullopt, key, true);
 }
 
 void releaseKey(const std::string& key)
 {
-    Xdo xdo;
-    if (xdo_send_keysequence_window_up(xdo.get(), CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS ||
-        xdo.display().syncAndCheckErrors())
-        throw std::runtime_error("cannot release " + key);
+    sendKey(std::nullopt, key, false);
 }

@@ -20,6 +20,19 @@ std::string cut(std::string log)
     return log;
 }
 
+// A shader's or a program's status and its whole info log, through GL's getters for that kind.
+template <typename GetInteger, typename GetLog>
+StageOutcome outcomeOf(GLuint object, GLenum statusName, GetInteger getInteger, GetLog getLog)
+{
+    GLint status = 0;
+    GLint length = 0;
+    getInteger(object, statusName, &status);
+    getInteger(object, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    getLog(object, length + 1, nullptr, log.data());
+    return {status != 0, log.data()};
+}
+
 }  // namespace
 
 GLuint compileShader(GLenum stage, const std::string& source)
@@ -34,14 +47,9 @@ GLuint compileShader(GLenum stage, const std::string& source)
 StageOutcome compileOutcome(GLenum stage, const std::string& source)
 {
     const GLuint shader = compileShader(stage, source);
-    GLint status = 0;
-    GLint length = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetShaderInfoLog(shader, length + 1, nullptr, log.data());
+    const StageOutcome outcome = outcomeOf(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog);
     glDeleteShader(shader);
-    return {status != 0, log.data()};
+    return outcome;
 }
 
 StageOutcome linkOutcome(const std::string& vertexSource, const std::string& fragmentSource)
@@ -52,16 +60,11 @@ StageOutcome linkOutcome(const std::string& vertexSource, const std::string& fra
     for (GLuint stage : stages)
         glAttachShader(program, stage);
     glLinkProgram(program);
-    GLint status = 0;
-    GLint length = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetProgramInfoLog(program, length + 1, nullptr, log.data());
+    const StageOutcome outcome = outcomeOf(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog);
     for (GLuint stage : stages)
         glDeleteShader(stage);
     glDeleteProgram(program);
-    return {status != 0, log.data()};
+    return outcome;
 }
 
 std::string compileReport(const std::string& label, const std::string& log)

@@ -2,7 +2,6 @@
 
 #include "Xdo.h"
 
-#include <X11/Xutil.h>
 #include <regex.h>
 #include <cstdlib>
 #include <cstring>
@@ -126,17 +125,7 @@ bool listsAtom(WindowId window, const std::string& name, const std::string& atom
 
 bool acceptsCloseRequests(WindowId window)
 {
-    XDisplay display;
-    const Atom deleteWindow = XInternAtom(display.get(), "WM_DELETE_WINDOW", False);
-    Atom* protocols = nullptr;
-    int count = 0;
-    bool listed = false;
-    if (XGetWMProtocols(display.get(), window, &protocols, &count)) {
-        for (int i = 0; i < count; ++i)
-            listed = listed || protocols[i] == deleteWindow;
-        XFree(protocols);
-    }
-    return listed && !display.syncAndCheckErrors();
+    return listsAtom(window, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
 }
 
 void requestClose(WindowId window)
