@@ -3,8 +3,6 @@
 #include "GameFixture.h"
 #include "app/Callbacks.h"
 
-#include <cstdlib>
-
 namespace {
 
 constexpr unsigned char escape = 27;
@@ -12,10 +10,6 @@ constexpr unsigned char space = 32;
 constexpr int leftArrow = 100;   // GLUT_KEY_LEFT
 constexpr int upArrow = 101;     // GLUT_KEY_UP
 constexpr int rightArrow = 102;  // GLUT_KEY_RIGHT
-
-// 500 pixels per second over 30 frames per second, divided in single precision.
-const float leftStep = 500.0f / -30.0f;
-const float rightStep = 500.0f / 30.0f;
 
 using CallbacksTest = GameTest;
 
@@ -82,18 +76,14 @@ TEST_F(CallbacksTest, PaddleWaitsWithTheBallAfterALossWithAnArrowHeld)
 {
     onKeyboard(space, 0, 0);
     onSpecialKey(rightArrow, 0, 0);
-    ball->position = glm::vec2(50.0f, 599.0f);  // lost within the next frame
-    ball->velocity = glm::vec2(0.0f, 400.0f);
-    movePaddle();
-    game.update(game.started);
+    placeBall({50.0f, 599.0f}, {0.0f, 400.0f});  // lost within the next frame
+    playOneFrame();
     ASSERT_FALSE(game.started);
 
     // The release comes while the ball waits, and so is ignored.
     onSpecialKeyUp(rightArrow, 0, 0);
-    for (int frame = 0; frame < 30; ++frame) {
-        movePaddle();
-        game.update(game.started);
-    }
+    for (int frame = 0; frame < 30; ++frame)
+        playOneFrame();
     EXPECT_EQ(paddle->position.x, 240.0f);
     onKeyboard(space, 0, 0);
     movePaddle();

@@ -2,7 +2,6 @@
 // the ball's speed and keeps it inside the field, and the level is eventually cleared, which
 // ends the process with status 0.
 #include "GameFixture.h"
-#include "GameStart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,21 +7,10 @@ namespace {
 
 TEST(LaunchVelocityTest, WorkedExamplesToTheLastFloat)
 {
-    const glm::vec2 straightUp = launchVelocity(250, 350);
-    EXPECT_EQ(straightUp.x, 0.0f);
-    EXPECT_EQ(straightUp.y, -350.0f);
-
-    const glm::vec2 upLeft = launchVelocity(0, 0);
-    EXPECT_EQ(upLeft.x, -247.48737f);
-    EXPECT_EQ(upLeft.y, -247.48737f);
-
-    const glm::vec2 upRight = launchVelocity(0, 700);
-    EXPECT_EQ(upRight.x, 247.48737f);
-    EXPECT_EQ(upRight.y, -247.48737f);
-
-    const glm::vec2 flatLeft = launchVelocity(250, 0);
-    EXPECT_EQ(flatLeft.x, -336.53342f);
-    EXPECT_EQ(flatLeft.y, -96.152405f);
+    EXPECT_EQ(launchVelocity(250, 350), glm::vec2(0.0f, -350.0f)) << "straight up";
+    EXPECT_EQ(launchVelocity(0, 0), glm::vec2(-247.48737f, -247.48737f)) << "up and left";
+    EXPECT_EQ(launchVelocity(0, 700), glm::vec2(247.48737f, -247.48737f)) << "up and right";
+    EXPECT_EQ(launchVelocity(250, 0), glm::vec2(-336.53342f, -96.152405f)) << "flat to the left";
 }
 
 TEST(LaunchVelocityTest, OnlyTheResiduesMod251AndMod701Count)
@@ -48,22 +37,16 @@ TEST(LaunchVelocityTest, EveryResiduePairPointsUpwardsWithLength350)
 
 TEST(ClampFilledRowsTest, KeepsOneGridRowFree)
 {
+    struct Case {
+        unsigned filledRows;
+        unsigned clamped;
+    };
     GameController controller;
-    controller.filledRows = 10;
-    controller.clampFilledRows();
-    EXPECT_EQ(controller.filledRows, 9u);
-
-    controller.filledRows = 4000000000u;
-    controller.clampFilledRows();
-    EXPECT_EQ(controller.filledRows, 9u);
-
-    controller.filledRows = 9;
-    controller.clampFilledRows();
-    EXPECT_EQ(controller.filledRows, 9u);
-
-    controller.filledRows = 5;
-    controller.clampFilledRows();
-    EXPECT_EQ(controller.filledRows, 5u);
+    for (const Case c : {Case{10, 9}, Case{4000000000u, 9}, Case{9, 9}, Case{5, 5}}) {
+        controller.filledRows = c.filledRows;
+        controller.clampFilledRows();
+        EXPECT_EQ(controller.filledRows, c.clamped) << "from " << c.filledRows;
+    }
 }
 
 }  // namespace

@@ -65,11 +65,9 @@ TEST(LevelTest, GameLevelIsFiftyBricksOf60By60InTheUpperHalf)
     EXPECT_EQ(bricks[10].position, glm::vec2(0.0f, 60.0f));
     EXPECT_EQ(bricks[49].position, glm::vec2(540.0f, 240.0f));
 
-    EXPECT_EQ(rowColours(0, 10), "RGBRGBRGBR");
-    EXPECT_EQ(rowColours(1, 10), "GBRGBRGBRG");
-    EXPECT_EQ(rowColours(2, 10), "BRGBRGBRGB");
-    EXPECT_EQ(rowColours(3, 10), "RGBRGBRGBR");
-    EXPECT_EQ(rowColours(4, 10), "GBRGBRGBRG");
+    const char* const stripes[] = {"RGBRGBRGBR", "GBRGBRGBRG", "BRGBRGBRGB", "RGBRGBRGBR", "GBRGBRGBRG"};
+    for (unsigned row = 0; row < 5; ++row)
+        EXPECT_EQ(rowColours(row, 10), stripes[row]) << "row " << row;
 }
 
 TEST(LevelTest, NineAndElevenColumnsGiveTheSameStripes)

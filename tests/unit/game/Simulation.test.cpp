@@ -7,9 +7,6 @@
 
 namespace {
 
-const float leftStep = 500.0f / -30.0f;
-const float rightStep = 500.0f / 30.0f;
-
 bool isAlive(const GameObject& brick)
 {
     return brick.alive;
@@ -29,15 +26,13 @@ TEST_F(SimulationTest, ExactWallTouchesReflect)
     deltaTime = 0.25f;
     // Left and top at once: (10, 10) reaches (0, 0) in the first sub-step and bounces; nine more
     // sub-steps end at (90, 90). Touching not counted would bounce one step later, at (80, 80).
-    ball->position = glm::vec2(10.0f, 10.0f);
-    ball->velocity = glm::vec2(-40.0f, -40.0f);
+    placeBall({10.0f, 10.0f}, {-40.0f, -40.0f});
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(90.0f, 90.0f));
     EXPECT_EQ(ball->velocity, glm::vec2(40.0f, 40.0f));
 
     // Right: 572 + 10 puts the right edge on x = 600, then nine steps back to 492.
-    ball->position = glm::vec2(572.0f, 400.0f);
-    ball->velocity = glm::vec2(40.0f, 0.0f);
+    placeBall({572.0f, 400.0f}, {40.0f, 0.0f});
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(492.0f, 400.0f));
     EXPECT_EQ(ball->velocity, glm::vec2(-40.0f, 0.0f));
@@ -47,13 +42,11 @@ TEST_F(SimulationTest, AWallPutsTheBallBackOnIt)
 {
     keepOneBrickAway();
     deltaTime = 0.25f;
-    ball->position = glm::vec2(5.0f, 5.0f);  // first sub-step at (-5, -5), set to (0, 0)
-    ball->velocity = glm::vec2(-40.0f, -40.0f);
+    placeBall({5.0f, 5.0f}, {-40.0f, -40.0f});  // first sub-step at (-5, -5), set to (0, 0)
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(90.0f, 90.0f));
 
-    ball->position = glm::vec2(587.0f, 400.0f);  // right edge at 615 after one step, set back to 582
-    ball->velocity = glm::vec2(40.0f, 0.0f);
+    placeBall({587.0f, 400.0f}, {40.0f, 0.0f});  // right edge at 615 after one step, set back to 582
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(492.0f, 400.0f));
 }
@@ -64,8 +57,7 @@ TEST_F(SimulationTest, AReflectionOnlyNegates)
     deltaTime = 0.25f;
     // Outside the field and moving in: -20 → -10, set to 0 and turned to -40; -10 again, set to 0
     // and turned to +40; eight free steps end at 80.
-    ball->position = glm::vec2(-20.0f, 400.0f);
-    ball->velocity = glm::vec2(40.0f, 0.0f);
+    placeBall({-20.0f, 400.0f}, {40.0f, 0.0f});
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(80.0f, 400.0f));
     EXPECT_EQ(ball->velocity, glm::vec2(40.0f, 0.0f));
@@ -75,14 +67,12 @@ TEST_F(SimulationTest, BallIsLostOnlyWhenItsTopEdgeReachesTheBottom)
 {
     deltaTime = 0.25f;
     game.started = true;
-    ball->position = glm::vec2(50.0f, 580.0f);  // ends at 590: 8 pixels of it still inside
-    ball->velocity = glm::vec2(0.0f, 4.0f);
+    placeBall({50.0f, 580.0f}, {0.0f, 4.0f});  // ends at 590: 8 pixels of it still inside
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(50.0f, 590.0f));
     EXPECT_TRUE(game.started);
 
-    ball->position = glm::vec2(50.0f, 595.0f);  // ends exactly at 600
-    ball->velocity = glm::vec2(0.0f, 2.0f);
+    placeBall({50.0f, 595.0f}, {0.0f, 2.0f});  // ends exactly at 600
     game.update(true);
     EXPECT_EQ(ball->position, glm::vec2(291.0f, 510.0f));
     EXPECT_FALSE(game.started);
@@ -101,8 +91,7 @@ TEST_F(SimulationTest, LossRebuildsAndResetsAfterTheTenSubSteps)
 
     // Below the field after the first sub-step; a test per sub-step would relaunch the ball
     // from its reset position in the nine that follow.
-    ball->position = glm::vec2(50.0f, 599.0f);
-    ball->velocity = glm::vec2(0.0f, 40.0f);
+    placeBall({50.0f, 599.0f}, {0.0f, 40.0f});
     game.update(true);
 
     ASSERT_EQ(level.bricks.size(), 50u);
@@ -122,8 +111,7 @@ TEST_F(SimulationTest, LossRebuildsAndResetsAfterTheTenSubSteps)
 
     // Every later relaunch has the same velocity again.
     game.started = true;
-    ball->position = glm::vec2(500.0f, 599.0f);
-    ball->velocity = glm::vec2(30.0f, 40.0f);
+    placeBall({500.0f, 599.0f}, {30.0f, 40.0f});
     game.update(true);
     EXPECT_EQ(ball->velocity, startVelocity);
     EXPECT_EQ(ball->position, glm::vec2(291.0f, 510.0f));
@@ -135,8 +123,7 @@ TEST_F(SimulationTest, LosingTheBallWithTheLastBrickRebuildsInsteadOfWinning)
     level.bricks = {box(glm::vec2(50.0f, 585.0f), glm::vec2(20.0f, 10.0f), 0.0f)};
     // The first sub-step puts the centre at (59, 589), inside the brick: it is destroyed without
     // a bounce and the ball goes on down, out of the field.
-    ball->position = glm::vec2(50.0f, 570.0f);
-    ball->velocity = glm::vec2(0.0f, 40.0f);
+    placeBall({50.0f, 570.0f}, {0.0f, 40.0f});
     game.update(true);  // an exit here fails the test program
     EXPECT_EQ(game.state, Active);
     ASSERT_EQ(level.bricks.size(), 50u);
@@ -186,30 +173,27 @@ TEST_F(SimulationTest, PaddleStepThatCrossesAnEdgeIsTakenBack)
 
 TEST_F(SimulationTest, HeldArrowsBringThePaddleToRestIn14Frames)
 {
-    // 240 - 14 × 16.666666 ≈ 6.67; the 15th step would end at ≈ -10.
-    paddleVelocity = leftStep;
-    for (int frame = 0; frame < 13; ++frame)
+    struct Case {
+        float step;
+        float after13;
+        float rest;
+    };
+    // Left: 240 - 14 × 16.666666 ≈ 6.67; the 15th step would end at ≈ -10.
+    // Right: 240 + 14 × 16.666666 ≈ 473.33 < 481.2 = 600 - 0.99 × 120; the 15th would end at ≈ 490.
+    for (const Case c : {Case{leftStep, 23.33f, 6.67f}, Case{rightStep, 456.67f, 473.33f}}) {
+        SCOPED_TRACE(c.step < 0.0f ? "left" : "right");
+        paddle->position.x = 240.0f;
+        paddleVelocity = c.step;
+        for (int frame = 0; frame < 13; ++frame)
+            movePaddle();
+        EXPECT_NEAR(paddle->position.x, c.after13, 0.01f);
         movePaddle();
-    EXPECT_NEAR(paddle->position.x, 23.33f, 0.01f);
-    movePaddle();
-    const float leftRest = paddle->position.x;
-    EXPECT_NEAR(leftRest, 6.67f, 0.01f);
-    for (int frame = 0; frame < 20; ++frame)
-        movePaddle();
-    EXPECT_EQ(paddle->position.x, leftRest);
-
-    // 240 + 14 × 16.666666 ≈ 473.33 < 481.2 = 600 - 0.99 × 120; the 15th step would end at ≈ 490.
-    paddle->position.x = 240.0f;
-    paddleVelocity = rightStep;
-    for (int frame = 0; frame < 13; ++frame)
-        movePaddle();
-    EXPECT_NEAR(paddle->position.x, 456.67f, 0.01f);
-    movePaddle();
-    const float rightRest = paddle->position.x;
-    EXPECT_NEAR(rightRest, 473.33f, 0.01f);
-    for (int frame = 0; frame < 20; ++frame)
-        movePaddle();
-    EXPECT_EQ(paddle->position.x, rightRest);
+        const float rest = paddle->position.x;
+        EXPECT_NEAR(rest, c.rest, 0.01f);
+        for (int frame = 0; frame < 20; ++frame)
+            movePaddle();
+        EXPECT_EQ(paddle->position.x, rest);
+    }
 }
 
 TEST_F(SimulationTest, BallCaughtInThePaddlesRowClimbsOutToTheBricks)
@@ -229,16 +213,14 @@ TEST_F(SimulationTest, BallCaughtInThePaddlesRowClimbsOutToTheBricks)
     for (const Case& c : cases) {
         resetGame();
         paddle->position.x = c.paddleX;
-        ball->position = c.position;
-        ball->velocity = c.velocity;
+        placeBall(c.position, c.velocity);
         game.started = true;
         // Leaving no flatter than 100 in 364 of its speed 344.8, it rises at 94.7 pixels per
         // second or more: 71.3 frames at most from y = 525 to the bricks' bottom face at 300.
         const auto whole = [] { return std::all_of(level.bricks.begin(), level.bricks.end(), isAlive); };
         for (int frame = 0; frame < 75 && whole(); ++frame) {
             paddleVelocity = frame < 3 ? c.step : 0.0f;
-            movePaddle();
-            game.update(game.started);
+            playOneFrame();
             ASSERT_TRUE(game.started) << "paddle step " << c.step;
         }
         EXPECT_FALSE(whole()) << "paddle step " << c.step << ": no brick reached, ball at y " << ball->position.y;
