@@ -32,6 +32,7 @@
 #include <sanitizer/allocator_interface.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -39,7 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <memory>
+#include <vector>
 
 namespace {
 
@@ -107,10 +108,7 @@ private:
 
 std::size_t liveBricks()
 {
-    std::size_t count = 0;
-    for (const GameObject& brick : level.bricks)
-        count += brick.alive ? 1 : 0;
-    return count;
+    return std::count_if(level.bricks.begin(), level.bricks.end(), [](const GameObject& brick) { return brick.alive; });
 }
 
 double speed(glm::vec2 velocity)
@@ -218,13 +216,6 @@ private:
     }
 };
 
-struct BrickRecord {
-    glm::vec2 position;
-    glm::vec2 size;
-    glm::vec3 color;
-    float column;
-};
-
 struct Before {
     bool started = false;
     glm::vec2 ballPosition{0.0f, 0.0f};
@@ -234,7 +225,7 @@ struct Before {
 
 class SimulationSoak : public ::testing::Test {
 protected:
-    std::array<BrickRecord, levelSize> firstLevel{};
+    std::vector<GameObject> firstLevel;
     const GameObject* brickStorage = nullptr;
     std::size_t brickCapacity = 0;
 
@@ -246,10 +237,7 @@ protected:
         // r1 mod 251 = 37, r2 mod 701 = 512: up and to the right, at about 27 degrees from vertical.
         startLikeTheGame(launchVelocity(37, 512));
         ASSERT_EQ(level.bricks.size(), levelSize);
-        for (std::size_t i = 0; i < levelSize; ++i) {
-            const GameObject& brick = level.bricks[i];
-            firstLevel[i] = {brick.position, brick.size, brick.color, brick.column};
-        }
+        firstLevel = level.bricks;
         brickStorage = level.bricks.data();
         brickCapacity = level.bricks.capacity();
     }
@@ -260,7 +248,7 @@ protected:
             return ::testing::AssertionFailure() << level.bricks.size() << " bricks";
         for (std::size_t i = 0; i < levelSize; ++i) {
             const GameObject& brick = level.bricks[i];
-            const BrickRecord& first = firstLevel[i];
+            const GameObject& first = firstLevel[i];
             if (brick.position != first.position || brick.size != first.size || brick.color != first.color ||
                 brick.column != first.column)
                 return ::testing::AssertionFailure() << "brick " << i << " differs from the first level";
@@ -356,10 +344,7 @@ TEST_F(SimulationSoak, AMillionFramesKeepEveryInvariant)
         const std::size_t bricksLeft = liveBricks();
         autopilot.beforeFrame(bricksLeft);
 
-        Before before;
-        before.started = game.started;
-        before.ballPosition = ball->position;
-        before.ballVelocity = ball->velocity;
+        Before before{game.started, ball->position, ball->velocity, {}};
         for (std::size_t i = 0; i < levelSize; ++i)
             before.alive[i] = level.bricks[i].alive;
 
