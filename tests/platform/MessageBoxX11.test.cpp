@@ -20,7 +20,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,15 +41,15 @@ const char* const winText = "Level 1 Complete\nThanks for playing!";
 // ---- the child process ----
 
 // The box program, its output kept in `folder`: DISPLAY set to `display`, or unset if that is
-// empty; `environment` adds NAME=VALUE entries for the child alone.
-std::unique_ptr<ChildProcess> startBox(const ScratchFolder& folder, const std::string& display,
+// null; `environment` adds NAME=VALUE entries for the child alone.
+std::unique_ptr<ChildProcess> startBox(const ScratchFolder& folder, const char* display,
                                        const char* argument = nullptr, const std::vector<std::string>& environment = {})
 {
     std::vector<std::string> arguments = {SHOW_MESSAGE_BOX_PATH};
     if (argument != nullptr)
         arguments.push_back(argument);
     std::vector<std::string> variables = environment;
-    variables.push_back(display.empty() ? "DISPLAY" : "DISPLAY=" + display);
+    variables.push_back(display == nullptr ? "DISPLAY" : std::string("DISPLAY=") + display);
     return std::make_unique<ChildProcess>(arguments, folder.path.string(), (folder.path / "stdout.txt").string(),
                                           (folder.path / "stderr.txt").string(), variables);
 }
@@ -66,7 +65,6 @@ Window findBox()
 }
 
 // ---- the picture ----
-
 
 bool isBlue(Rgb c) { return c.b > 150 && c.r < 100 && c.g < 150; }
 bool isWhite(Rgb c) { return c.r > 250 && c.g > 250 && c.b > 250; }
@@ -122,10 +120,6 @@ const char* const dejaVuDirectory = "/usr/share/fonts/truetype/dejavu";
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    // The box's window may vanish between two requests; the connection records that as an
-    // error that fails a check, instead of ending the program.
-    void SetUp() override { display = connection.get(); }
-
     // The child's environment entry for a fontconfig configuration of its own, whatever the machine's:
     // `fontDirectory` as its only fonts, or no font at all if that is empty.
     std::string fontConfig(const std::string& fontDirectory)
@@ -141,8 +135,7 @@ protected:
     void showBox(const char* argument = nullptr, const std::vector<std::string>& environment = {})
     {
         const Clock::time_point start = Clock::now();
-        const char* const serverName = std::getenv("DISPLAY");
-        child = startBox(scratch, serverName != nullptr ? serverName : "", argument, environment);
+        child = startBox(scratch, std::getenv("DISPLAY"), argument, environment);
         ASSERT_TRUE(pollUntil(boxWait, [&] { return (window = findBox()) != 0; })) << "no window named Zorvex";
         ASSERT_TRUE(pollUntil(boxWait, [&] { return focusedWindow() == window; })) << "the box did not take the focus";
         ASSERT_TRUE(pollUntil(boxWait, [&] { return findIcon(captureWindow(window)).count > 0; })) << "never drawn";
@@ -190,8 +183,10 @@ protected:
         expectDismissedBy([&] { pressKeys(window, {key}); }, key);
     }
 
+    // The box's window may vanish between two requests; the connection records that as an
+    // error that fails a check, instead of ending the program.
     XDisplay connection;
-    Display* display = nullptr;
+    Display* display = connection.get();
     ScratchFolder scratch{"zorvex-box"};
     std::unique_ptr<ChildProcess> child;
     Window window = 0;
@@ -210,12 +205,10 @@ TEST_F(MessageBoxTest, IsACentredFixedSizeDialogTitledZorvex)
     EXPECT_LE(attributes.width, 600);
     EXPECT_LE(attributes.height, 300);
 
-    int rootX = 0, rootY = 0;
-    Window unused = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX, &rootY, &unused);
+    const WindowGeometry place = windowGeometry(window);
     const int screen = DefaultScreen(display);
-    EXPECT_NEAR(rootX, (DisplayWidth(display, screen) - attributes.width) / 2, 1);
-    EXPECT_NEAR(rootY, (DisplayHeight(display, screen) - attributes.height) / 2, 1);
+    EXPECT_NEAR(place.x, (DisplayWidth(display, screen) - attributes.width) / 2, 1);
+    EXPECT_NEAR(place.y, (DisplayHeight(display, screen) - attributes.height) / 2, 1);
 
     XSizeHints hints{};
     long supplied = 0;
@@ -401,14 +394,13 @@ public:
     FontPath(Display* display, bool keepBuiltIns) : display(display)
     {
         oldPath = XGetFontPath(display, &oldCount);
-        std::string path = keepBuiltIns ? "built-ins" : "";
+        std::string path = "built-ins";
         if (!keepBuiltIns) {
             emptyDirectory.write("fonts.dir", "0\n");
             path = emptyDirectory.path.string();
         }
         char* newPath[] = {&path[0]};
-        if (!path.empty())
-            XSetFontPath(display, newPath, 1);
+        XSetFontPath(display, newPath, 1);
     }
     ~FontPath()
     {
@@ -482,7 +474,7 @@ TEST_P(NoDisplayTest, WritesTheMessageToStandardError)
 {
     const ScratchFolder folder("zorvex-box");
     // It returns without waiting for anyone: no input ever comes.
-    const ProcessEnd end = startBox(folder, GetParam() ? "" : ":9876")->waitForExit(20000ms);
+    const ProcessEnd end = startBox(folder, GetParam() ? nullptr : ":9876")->waitForExit(20000ms);
     const std::string errors = readText(folder.path / "stderr.txt");
     const std::string output = readText(folder.path / "stdout.txt");
     EXPECT_TRUE(end.exitedWith(0)) << end.describe();
