@@ -11,10 +11,8 @@
 #include "ReferenceContext.h"
 #include "Screenshot.h"
 #include "ShaderReports.h"
-#include "Windows.h"
 
 #include <functional>
-#include <stdexcept>
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -30,7 +28,7 @@ struct BadInput {
     bool spritesDrawn = true;
     // What the case relies on about the driver, checked before the game runs in a reference
     // context.
-    std::function<::testing::AssertionResult(const GameFolder&)> premise;
+    std::function<::testing::AssertionResult(const GameFolder&)> premise = nullptr;
 };
 
 std::string versionLine(const std::string& source)
@@ -72,12 +70,12 @@ Bytes firstHalfOf(const std::string& asset)
 std::vector<BadInput> badInputs()
 {
     std::vector<BadInput> inputs;
-    inputs.push_back({"VertexSourceMissing", removing({"vertex.txt"}), false, nullptr});
-    inputs.push_back({"FragmentSourceEmpty", replacing("fragment.txt", [] { return Bytes(); }), false, nullptr});
+    inputs.push_back({"VertexSourceMissing", removing({"vertex.txt"}), false});
+    inputs.push_back({"FragmentSourceEmpty", replacing("fragment.txt", [] { return Bytes(); }), false});
     inputs.push_back({"FragmentSyntaxError",
                       [](GameFolder& folder) {
                           folder.write("fragment.txt",
-                                       GameFolder::readSourceText("fragment.txt") + "\nthis is not a statement\n");
+                                       readText(sourceAsset("fragment.txt")) + "\nthis is not a statement\n");
                       },
                       false,
                       [](const GameFolder& folder) {
@@ -88,7 +86,7 @@ std::vector<BadInput> badInputs()
     // A vertex stage without main compiles on its own; only the link finds it incomplete.
     inputs.push_back({"VertexStageWithoutMain",
                       [](GameFolder& folder) {
-                          folder.write("vertex.txt", versionLine(GameFolder::readSourceText("vertex.txt")) +
+                          folder.write("vertex.txt", versionLine(readText(sourceAsset("vertex.txt"))) +
                                                          "layout (location = 0) in vec2 corner;\n"
                                                          "void notMain()\n{\n"
                                                          "    gl_Position = vec4(corner, 0.0, 1.0);\n}\n");
@@ -106,26 +104,19 @@ std::vector<BadInput> badInputs()
                           return ::testing::AssertionSuccess();
                       }});
     for (const std::string& image : imageAssetNames())
-        inputs.push_back({"Missing_" + image.substr(0, image.find('.')), removing({image}), true, nullptr});
+        inputs.push_back({"Missing_" + image.substr(0, image.find('.')), removing({image})});
     // Every sprite then samples an empty texture, which shows black: nothing to see move.
-    inputs.push_back({"AllImagesMissing",
-                      removing(imageAssetNames()), false, nullptr});
-    inputs.push_back({"EmptyBackground", replacing("background.jpg", [] { return Bytes(); }), true, nullptr});
-    inputs.push_back({"RandomBytesBlock", replacing("block.png", [] { return randomBytes(4096, 20240601); }), true,
-                      nullptr});
-    inputs.push_back({"TruncatedPngFace", replacing("awesomeface_01.png", [] { return firstHalfOf("awesomeface_01.png"); }),
-                      true, nullptr});
-    inputs.push_back(
-        {"TruncatedJpegBackground", replacing("background.jpg", [] { return firstHalfOf("background.jpg"); }), true, nullptr});
-    inputs.push_back({"GreyPngPaddle", replacing("paddle.png", [] { return greyPng(120, 12); }), true, nullptr});
-    inputs.push_back({"SixteenBitPngFace", replacing("awesomeface_01.png", [] { return rgba16Png(64, 64); }), true,
-                      nullptr});
-    inputs.push_back({"PalettePngPaddle", replacing("paddle.png", [] { return palettePng(120, 12); }), true, nullptr});
-    inputs.push_back({"OddWidthJpegBackground", replacing("background.jpg", [] { return rgbJpeg(301, 201); }), true,
-                      nullptr});
-    inputs.push_back({"HugeHeaderPngBlock", replacing("block.png", [] { return oversizedPng(100000, 100000); }), true,
-                      nullptr});
-    inputs.push_back({"AllFilesMissing", removing(assetNames()), false, nullptr});
+    inputs.push_back({"AllImagesMissing", removing(imageAssetNames()), false});
+    inputs.push_back({"EmptyBackground", replacing("background.jpg", [] { return Bytes(); })});
+    inputs.push_back({"RandomBytesBlock", replacing("block.png", [] { return randomBytes(4096, 20240601); })});
+    inputs.push_back({"TruncatedPngFace", replacing("awesomeface_01.png", [] { return firstHalfOf("awesomeface_01.png"); })});
+    inputs.push_back({"TruncatedJpegBackground", replacing("background.jpg", [] { return firstHalfOf("background.jpg"); })});
+    inputs.push_back({"GreyPngPaddle", replacing("paddle.png", [] { return greyPng(120, 12); })});
+    inputs.push_back({"SixteenBitPngFace", replacing("awesomeface_01.png", [] { return rgba16Png(64, 64); })});
+    inputs.push_back({"PalettePngPaddle", replacing("paddle.png", [] { return palettePng(120, 12); })});
+    inputs.push_back({"OddWidthJpegBackground", replacing("background.jpg", [] { return rgbJpeg(301, 201); })});
+    inputs.push_back({"HugeHeaderPngBlock", replacing("block.png", [] { return oversizedPng(100000, 100000); })});
+    inputs.push_back({"AllFilesMissing", removing(assetNames()), false});
     return inputs;
 }
 
@@ -145,21 +136,21 @@ TEST_P(BadInputRun, KeepsRunningAndReportsOnlyShaderFailures)
     GameFolder folder;
     input.prepare(folder);
     std::string expected;
-    {
-        const ReferenceContext reference;
-        if (input.premise) {
-            ASSERT_TRUE(input.premise(folder));
-        }
+    ::testing::AssertionResult premiseHolds = ::testing::AssertionSuccess();
+    inReferenceContext([&] {
+        if (input.premise)
+            premiseHolds = input.premise(folder);
         expected = expectedOutputFor(folder);
-    }
+    });
+    ASSERT_TRUE(premiseHolds);
 
     GameProcess game(folder);
     const WindowId window = game.waitForWindow();
     // Without a usable program nothing is drawn and the window stays black, but its frames
     // still come, and with them the first tick.
-    if (!input.spritesDrawn)
+    if (!input.spritesDrawn) {
         waitForFirstTick(window);
-    if (input.spritesDrawn) {
+    } else {
         const Image first = waitUntilTakingKeys(window);
         pressKeys(window, {"space"});
         const PictureWait moved = waitForPicture(window, 3000ms, [&](const Image& shot) {

@@ -3,17 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-int wrap(int index, int size)
-{
-    return ((index % size) + size) % size;
-}
-
-}  // namespace
-
-ExpectedBackground::ExpectedBackground(const std::string& path) : picture_(loadImageFile(path)) {}
-
 ExpectedBackground::Range ExpectedBackground::rangeAt(int x, int y) const
 {
     // The pixel centre in texel coordinates, where texel i has its centre at i + 0.5.
@@ -21,6 +10,8 @@ ExpectedBackground::Range ExpectedBackground::rangeAt(int x, int y) const
     const double v = (y + 0.5) / fieldSize * picture_.height - 0.5;
     const int i0 = static_cast<int>(std::floor(u));
     const int j0 = static_cast<int>(std::floor(v));
+    // Repeat wrapping, also for the texels before the first.
+    const auto wrap = [](int index, int size) { return ((index % size) + size) % size; };
     Range range{{255, 255, 255}, {0, 0, 0}};
     for (int j = j0; j <= j0 + 1; ++j)
         for (int i = i0; i <= i0 + 1; ++i) {

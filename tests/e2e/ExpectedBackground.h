@@ -10,7 +10,7 @@
 class ExpectedBackground {
 public:
     // Throws std::runtime_error if the file can't be decoded.
-    explicit ExpectedBackground(const std::string& path);
+    explicit ExpectedBackground(const std::string& path) : picture_(loadImageFile(path)) {}
 
     // (x, y) are field pixels, which are also window pixels while the window has its start size.
     bool matches(Rgb pixel, int x, int y, int tolerance = 8) const;

@@ -5,12 +5,15 @@
 #include "ExpectedBackground.h"
 #include "Image.h"
 
+#include <algorithm>
+
 namespace layout {
 
 constexpr int brickColumns = 10;
 constexpr int brickRows = 5;
 constexpr int brickSize = fieldSize / brickColumns;  // 60
 
+// In the channels' order: a tint is also the index of its channel in {r, g, b}.
 enum class Tint { Red, Green, Blue };
 
 // Brick n (from 1) lies in row (n − 1) div 10 and column (n − 1) mod 10.
@@ -22,36 +25,26 @@ inline PixelRect brick(int row, int column)
 // Red where (row + column) mod 3 is 0, green where it is 1, blue where it is 2.
 inline Tint brickTint(int row, int column)
 {
-    switch ((row + column) % 3) {
-    case 0:
-        return Tint::Red;
-    case 1:
-        return Tint::Green;
-    default:
-        return Tint::Blue;
-    }
+    return static_cast<Tint>((row + column) % 3);
 }
 
 inline const char* name(Tint tint)
 {
-    return tint == Tint::Red ? "red" : tint == Tint::Green ? "green" : "blue";
+    const char* const names[] = {"red", "green", "blue"};
+    return names[static_cast<int>(tint)];
 }
 
 // The tinted channel, and the two channels that a tint of 0 must leave black.
 inline int tinted(Rgb pixel, Tint tint)
 {
-    return tint == Tint::Red ? pixel.r : tint == Tint::Green ? pixel.g : pixel.b;
+    const int channels[] = {pixel.r, pixel.g, pixel.b};
+    return channels[static_cast<int>(tint)];
 }
 inline int strongestUntinted(Rgb pixel, Tint tint)
 {
-    switch (tint) {
-    case Tint::Red:
-        return pixel.g > pixel.b ? pixel.g : pixel.b;
-    case Tint::Green:
-        return pixel.r > pixel.b ? pixel.r : pixel.b;
-    default:
-        return pixel.r > pixel.g ? pixel.r : pixel.g;
-    }
+    const int channels[] = {pixel.r, pixel.g, pixel.b};
+    const int own = static_cast<int>(tint);
+    return std::max(channels[(own + 1) % 3], channels[(own + 2) % 3]);
 }
 
 // The paddle's start rectangle: width 120, height 12, centred, its top at 0.9 × 600 − 12.

@@ -6,7 +6,6 @@
 #include "ExpectedBackground.h"
 #include "FieldLayout.h"
 #include "GameChecks.h"
-#include "GameFolder.h"
 
 #include <iostream>
 #include <string>

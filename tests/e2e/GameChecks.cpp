@@ -14,6 +14,30 @@
 #include <stdexcept>
 #include <gtest/gtest.h>
 
+namespace {
+
+bool isAllBlack(const Image& picture)
+{
+    return std::all_of(picture.rgb.begin(), picture.rgb.end(), [](uint8_t value) { return value == 0; });
+}
+
+// Pixels of `area` that don't show the background, leaving out those inside any of `leftOut`.
+int countNotBackground(const Image& picture, const ExpectedBackground& background, const PixelRect& area,
+                       std::initializer_list<PixelRect> leftOut = {})
+{
+    int count = 0;
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            const bool inLeftOut =
+                std::any_of(leftOut.begin(), leftOut.end(), [&](const PixelRect& rect) { return rect.contains(x, y); });
+            if (!inLeftOut && !background.matches(picture.at(x, y), x, y))
+                ++count;
+        }
+    return count;
+}
+
+}  // namespace
+
 void waitForFirstTick(WindowId window, std::chrono::milliseconds limit)
 {
     if (!framesGoBy(window, framesBeforeFirstTick + 1, limit))
@@ -57,40 +81,16 @@ bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration)
     return !pollUntil(duration, [&] { return !game.isRunning(); });
 }
 
-bool isAllBlack(const Image& picture)
-{
-    for (uint8_t value : picture.rgb)
-        if (value != 0)
-            return false;
-    return true;
-}
-
 void keepScreenshot(const Image& picture, const std::string& label)
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "picture";
-    for (char& c : name)
-        if (c == '/')
-            c = '_';
+    std::replace(name.begin(), name.end(), '/', '_');
     const std::filesystem::path folder(ZORVEX_E2E_OUTPUT_DIR);
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / (name + "-" + label + ".png");
     if (savePng(picture, path.string()))
         std::cout << "picture kept as " << path.string() << "\n";
-}
-
-int countNotBackground(const Image& picture, const ExpectedBackground& background, const PixelRect& area, int offsetY)
-{
-    int count = 0;
-    for (int y = area.y; y < area.y + area.height; ++y)
-        for (int x = area.x; x < area.x + area.width; ++x) {
-            const int windowY = y + offsetY;
-            if (x < 0 || x >= picture.width || windowY < 0 || windowY >= picture.height)
-                continue;
-            if (!background.matches(picture.at(x, windowY), x, y))
-                ++count;
-        }
-    return count;
 }
 
 ::testing::AssertionResult showsBricksInTheirStripes(const Image& picture)
@@ -164,12 +164,8 @@ std::vector<std::string> startPictureFaults(const Image& picture, const Expected
     if (ballPlaceShowsBackground(picture, background) > 0.5)
         faults.push_back("the ball covers less than half its disc");
     const PixelRect surroundings{220, 490, 160, 70};
-    int outside = 0;
-    for (int y = surroundings.y; y < surroundings.y + surroundings.height; ++y)
-        for (int x = surroundings.x; x < surroundings.x + surroundings.width; ++x)
-            if (!layout::paddle.grownBy(1).contains(x, y) && !layout::ball.grownBy(1).contains(x, y) &&
-                !background.matches(picture.at(x, y), x, y))
-                ++outside;
+    const int outside =
+        countNotBackground(picture, background, surroundings, {layout::paddle.grownBy(1), layout::ball.grownBy(1)});
     if (outside != 0)
         faults.push_back(std::to_string(outside) + " pixels around the paddle and the ball aren't background");
     return faults;

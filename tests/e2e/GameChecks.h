@@ -33,16 +33,9 @@ Image waitUntilTakingKeys(WindowId window, std::chrono::milliseconds limit = std
 // True if the process is still running after `duration` (checked all along).
 bool staysRunningFor(GameProcess& game, std::chrono::milliseconds duration);
 
-bool isAllBlack(const Image& picture);
-
 // Saves a picture under the build tree (tests/e2e/screenshots/<test>-<label>.png) so that a
 // failed check can be looked at.
 void keepScreenshot(const Image& picture, const std::string& label);
-
-// Pixels of `area` that don't show the background, counted in field coordinates; the window
-// shows field pixel (x, y) at (x, y + offsetY).
-int countNotBackground(const Image& picture, const ExpectedBackground& background, const PixelRect& area,
-                       int offsetY = 0);
 
 // The fifty bricks of a level, each in its stripe's colour: a tint leaves the other two
 // channels black everywhere inside its brick, and its own channel lights up somewhere in it.

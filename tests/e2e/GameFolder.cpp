@@ -1,14 +1,8 @@
 #include "GameFolder.h"
 
 #include "Assets.h"
-#include "Files.h"
 
 #include <stdexcept>
-
-std::string GameFolder::readSourceText(const std::string& name)
-{
-    return ::readText(sourceAsset(name).string());
-}
 
 GameFolder::GameFolder(Contents contents) : workingDirectory_(root_.path / "game")
 {
@@ -22,28 +16,8 @@ GameFolder::GameFolder(Contents contents) : workingDirectory_(root_.path / "game
     }
 }
 
-bool GameFolder::has(const std::string& name) const
-{
-    return std::filesystem::exists(workingDirectory_ / name);
-}
-
-std::string GameFolder::readText(const std::string& name) const
-{
-    return ::readText((workingDirectory_ / name).string());
-}
-
-void GameFolder::remove(const std::string& name)
-{
-    std::filesystem::remove(workingDirectory_ / name);
-}
-
 void GameFolder::write(const std::string& name, const Bytes& bytes)
 {
-    if (!writeFile((workingDirectory_ / name).string(), bytes))
+    if (!writeFile(workingDirectory_ / name, bytes))
         throw std::runtime_error("cannot write " + name);
-}
-
-void GameFolder::write(const std::string& name, const std::string& text)
-{
-    write(name, Bytes(text.begin(), text.end()));
 }

@@ -3,6 +3,7 @@
 // captured output of the run goes beside it, not into it, since the game reads its folder.
 // Everything is deleted when the object goes away.
 #pragma once
+#include "Files.h"
 #include "ImageFiles.h"
 #include "ScratchFolder.h"
 
@@ -11,9 +12,6 @@
 
 class GameFolder {
 public:
-    // The game's own copy of a shader source, as it is kept with the sources.
-    static std::string readSourceText(const std::string& name);
-
     enum class Contents { gameFiles, nothing };
     // A new folder with a copy of every asset in it, or with nothing (a folder of the player's,
     // for a game that knows where its files are). Throws std::runtime_error if an asset is missing.
@@ -23,12 +21,12 @@ public:
     // A path outside the working directory, for captured output.
     std::filesystem::path logPath(const std::string& name) const { return root_.path / name; }
 
-    bool has(const std::string& name) const;
+    bool has(const std::string& name) const { return std::filesystem::exists(workingDirectory_ / name); }
     // A file of the working directory, as the game will find it.
-    std::string readText(const std::string& name) const;
-    void remove(const std::string& name);
+    std::string readText(const std::string& name) const { return ::readText(workingDirectory_ / name); }
+    void remove(const std::string& name) { std::filesystem::remove(workingDirectory_ / name); }
     void write(const std::string& name, const Bytes& bytes);
-    void write(const std::string& name, const std::string& text);
+    void write(const std::string& name, const std::string& text) { write(name, Bytes(text.begin(), text.end())); }
 
 private:
     ScratchFolder root_{"zorvex-e2e"};

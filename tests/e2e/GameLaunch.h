@@ -14,11 +14,9 @@ struct GameLaunch {
     // What a program that prints `text` leaves in its redirected standard output.
     std::string consoleText(const std::string& text) const
     {
-        if (!windowsLineEnds)
-            return text;
         std::string converted;
         for (char c : text) {
-            if (c == '\n')
+            if (windowsLineEnds && c == '\n')
                 converted += '\r';
             converted += c;
         }

@@ -8,7 +8,6 @@
 #include "RunningGameTest.h"
 #include "Keyboard.h"
 #include "Screenshot.h"
-#include "Windows.h"
 
 #include <gtest/gtest.h>
 

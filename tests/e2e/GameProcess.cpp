@@ -2,24 +2,11 @@
 
 #include "Poll.h"
 #include "XDisplay.h"
-#include "Keyboard.h"
 #include "Windows.h"
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-const char* const gameWindowTitle = "^Zorvex_OOP$";
-
 namespace {
-
-std::string readText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> launchArguments(const std::string& program)
 {
@@ -54,11 +41,7 @@ GameProcess::GameProcess(const GameFolder& folder, const std::string& program)
 {
 }
 
-GameProcess::~GameProcess()
-{
-    // The game first, then our hold on the server.
-    process_.reset();
-}
+GameProcess::~GameProcess() = default;
 
 WindowId GameProcess::waitForWindow(std::chrono::milliseconds limit, const std::string& titlePattern)
 {
@@ -79,14 +62,4 @@ WindowId GameProcess::waitForWindow(std::chrono::milliseconds limit, const std::
     if (!window)
         throw std::runtime_error("no window titled " + titlePattern + " appeared");
     return *window;
-}
-
-std::string GameProcess::standardOutput() const
-{
-    return readText(outputPath_);
-}
-
-std::string GameProcess::standardError() const
-{
-    return readText(errorPath_);
 }

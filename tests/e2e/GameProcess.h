@@ -8,6 +8,7 @@
 // its own from before the game starts until it has ended, and the server never resets under it.
 #pragma once
 #include "ChildProcess.h"
+#include "Files.h"
 #include "GameFolder.h"
 #include "GameLaunch.h"
 #include "WindowId.h"
@@ -19,7 +20,7 @@
 class XDisplay;
 
 // The game's window title, as an exact-match pattern for findVisibleWindow.
-extern const char* const gameWindowTitle;
+inline constexpr const char* gameWindowTitle = "^Zorvex_OOP$";
 
 class GameProcess {
 public:
@@ -39,13 +40,14 @@ public:
     ProcessEnd waitForExit(std::chrono::milliseconds limit) { return process_->waitForExit(limit); }
     std::chrono::steady_clock::duration runningFor() const { return std::chrono::steady_clock::now() - started_; }
 
-    std::string standardOutput() const;
-    std::string standardError() const;
+    std::string standardOutput() const { return readText(outputPath_); }
+    std::string standardError() const { return readText(errorPath_); }
 
 private:
     std::string outputPath_;
     std::string errorPath_;
     std::unique_ptr<XDisplay> serverHold_;
     std::chrono::steady_clock::time_point started_;
+    // Last, so that the game is ended before our hold on the server goes.
     std::unique_ptr<ChildProcess> process_;
 };

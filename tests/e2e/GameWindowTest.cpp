@@ -3,7 +3,6 @@
 #include "GameChecks.h"
 #include "RunningGameTest.h"
 #include "Keyboard.h"
-#include "Poll.h"
 #include "Screenshot.h"
 #include "Windows.h"
 
