@@ -3,8 +3,6 @@
 #include "ChildProcess.h"
 #include "GameChecks.h"
 #include "GameProcess.h"
-#include "Keyboard.h"
-#include "Windows.h"
 
 #include <filesystem>
 #include <fstream>
@@ -109,8 +107,7 @@ TEST(DebianPackage, InstallsPlaysFromTheMenusCommandAndPurgesWithoutATrace)
     {
         GameProcess game(players, (prefix / "usr/games/zorvex").string());
         const WindowId window = game.waitForWindow();
-        const Image first = waitUntilTakingKeys(window);
-        EXPECT_TRUE(showsBricksInTheirStripes(first));
+        EXPECT_TRUE(showsBricksInTheirStripes(waitUntilTakingKeys(window)));
         EXPECT_TRUE(endsWithStatusZeroOnEscape(game, window));
         EXPECT_EQ(game.standardOutput(), "");
     }

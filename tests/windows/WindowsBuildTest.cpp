@@ -85,7 +85,7 @@ TEST(WindowsExecutable, ShowsOurIconOnItsWindow)
 // all inside the executable.
 TEST(WindowsExecutable, ImportsOnlyWhatEveryWindowsHasAndRunsInAConsole)
 {
-    const CommandResult dump = runCommand({ZORVEX_MINGW_OBJDUMP, "-p", ZORVEX_WINDOWS_GAME}, 20000ms);
+    const CommandResult dump = runCommand({ZORVEX_MINGW_OBJDUMP, "-p", gameLaunch().game}, 20000ms);
     ASSERT_TRUE(dump.succeeded()) << dump.errors;
 
     const std::set<std::string> everyWindowsHas = {"opengl32.dll", "glu32.dll",   "gdi32.dll",  "user32.dll",
@@ -125,9 +125,8 @@ TEST(WindowsMessageBox, AnEmptyLevelShowsTheSystemBoxAndReturnEndsTheGameWithSta
     EXPECT_TRUE(has("owner none")) << texts.output;
     EXPECT_TRUE(has("Static Level 1 Complete\\nThanks for playing!")) << texts.output;
     EXPECT_TRUE(has("Button OK")) << "one OK button:\n" << texts.output;
-    EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [](const std::string& line) { return line.rfind("Button", 0) == 0; }),
-              1)
-        << texts.output;
+    const auto isButton = [](const std::string& line) { return line.rfind("Button", 0) == 0; };
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(), isButton), 1) << texts.output;
     EXPECT_TRUE(has("icon")) << "no icon:\n" << texts.output;
 
     EXPECT_TRUE(boxWaitsAndReturnEndsWithStatus(game, box, 0));
