@@ -10,13 +10,6 @@
 
 namespace {
 
-GLint boundTexture()
-{
-    GLint binding = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
-    return binding;
-}
-
 GLint parameterOf(GLuint texture, GLenum parameter)
 {
     GLint value = 0;
@@ -35,8 +28,17 @@ GLint levelParameterOf(GLuint texture, GLenum parameter)
     return value;
 }
 
-void expectDefaultSampling(const Texture& texture)
+// A texture stored under `key` with a name of its own and no image: 0 × 0, `format` both ways,
+// the default sampling.
+void expectNewEmptyTexture(const Texture& texture, const std::string& key, GLuint before, GLenum format)
 {
+    EXPECT_NE(texture.textureId, 0u);
+    EXPECT_NE(texture.textureId, before);
+    EXPECT_EQ(AssetStore::textures.at(key).textureId, texture.textureId);
+    EXPECT_EQ(texture.width, 0);
+    EXPECT_EQ(texture.height, 0);
+    EXPECT_EQ(texture.internalFormat, format);
+    EXPECT_EQ(texture.imageFormat, format);
     EXPECT_EQ(texture.wrapS, static_cast<GLenum>(GL_REPEAT));
     EXPECT_EQ(texture.wrapT, static_cast<GLenum>(GL_REPEAT));
     EXPECT_EQ(texture.minFilter, static_cast<GLenum>(GL_LINEAR));
@@ -50,6 +52,14 @@ GLuint freshName()
     return name;
 }
 
+// Stores the image the way the game does, from a file: here one in a scratch folder.
+Texture storeImage(const std::vector<unsigned char>& file, bool hasAlpha, const std::string& key)
+{
+    const ScratchFolder folder;
+    const std::string path = folder.write("image.png", std::string(file.begin(), file.end())).string();
+    return AssetStore::storeTextureFromFile(path.c_str(), hasAlpha, key);
+}
+
 TEST(AssetStoreTextureFor, UnknownKeyCreatesAndKeepsAnEmptyTexture)
 {
     AssetStore::textures.erase("never stored");  // a repeated run starts afresh
@@ -59,16 +69,9 @@ TEST(AssetStoreTextureFor, UnknownKeyCreatesAndKeepsAnEmptyTexture)
     const Texture first = AssetStore::textureFor("never stored");
     const Texture second = AssetStore::textureFor("never stored");
 
-    EXPECT_NE(first.textureId, 0u);
-    EXPECT_NE(first.textureId, before);
+    expectNewEmptyTexture(first, "never stored", before, GL_RGB);
     EXPECT_EQ(second.textureId, first.textureId);
     EXPECT_EQ(AssetStore::textures.size(), entries + 1);
-    EXPECT_EQ(AssetStore::textures.at("never stored").textureId, first.textureId);
-    EXPECT_EQ(first.width, 0);
-    EXPECT_EQ(first.height, 0);
-    EXPECT_EQ(first.internalFormat, static_cast<GLenum>(GL_RGB));
-    EXPECT_EQ(first.imageFormat, static_cast<GLenum>(GL_RGB));
-    expectDefaultSampling(first);
 }
 
 TEST(AssetStoreProgramFor, UnknownKeyKeepsAnEntryNamingNoProgram)
@@ -82,43 +85,32 @@ TEST(AssetStoreProgramFor, UnknownKeyKeepsAnEntryNamingNoProgram)
 
 TEST(AssetStoreStoreTexture, MissingFileStoresAnEmptyTextureSilently)
 {
-    ScratchFolder folder;
-    const std::string missing = (folder.path / "nothing here.png").string();
+    const char* const missing = "/nonexistent/zorvex/nothing here.png";
     for (const bool hasAlpha : {true, false}) {
         const GLenum format = hasAlpha ? GL_RGBA : GL_RGB;
         const std::string key = hasAlpha ? "missing with alpha" : "missing without alpha";
         const GLuint before = freshName();
+        SCOPED_TRACE(key);
 
         testing::internal::CaptureStdout();
-        const Texture texture = AssetStore::storeTextureFromFile(missing.c_str(), hasAlpha, key);
+        const Texture texture = AssetStore::storeTextureFromFile(missing, hasAlpha, key);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 
-        EXPECT_NE(texture.textureId, 0u);
-        EXPECT_NE(texture.textureId, before);
-        EXPECT_EQ(AssetStore::textures.at(key).textureId, texture.textureId);
-        EXPECT_EQ(texture.width, 0);
-        EXPECT_EQ(texture.height, 0);
-        EXPECT_EQ(texture.internalFormat, format);
-        EXPECT_EQ(texture.imageFormat, format);
-        expectDefaultSampling(texture);
+        expectNewEmptyTexture(texture, key, before, format);
         EXPECT_EQ(levelParameterOf(texture.textureId, GL_TEXTURE_WIDTH), 0);
     }
 }
 
 TEST(AssetStoreStoreTexture, LeavesTheImageDefinedAndNothingBoundOrChanged)
 {
-    ScratchFolder folder;
-    const std::string path = (folder.path / "rgba.png").string();
-    ASSERT_TRUE(writeFile(path, encodePng8(6, 5, 4, std::vector<unsigned char>(6 * 5 * 4, 200))));
+    const std::vector<unsigned char> rgba = encodePng8(6, 5, 4, std::vector<unsigned char>(6 * 5 * 4, 200));
     const GLuint other = freshName();
     glBindTexture(GL_TEXTURE_2D, other);
 
-    const Texture texture = AssetStore::storeTextureFromFile(path.c_str(), true, "state check");
+    const Texture texture = storeImage(rgba, true, "state check");
 
-    EXPECT_EQ(boundTexture(), 0);
-    GLint alignment = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(alignment, 4);
+    EXPECT_EQ(integerOf(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(integerOf(GL_UNPACK_ALIGNMENT), 4);
     EXPECT_EQ(texture.width, 6);
     EXPECT_EQ(texture.height, 5);
     EXPECT_EQ(levelParameterOf(texture.textureId, GL_TEXTURE_WIDTH), 6);
@@ -132,12 +124,10 @@ TEST(AssetStoreStoreTexture, LeavesTheImageDefinedAndNothingBoundOrChanged)
 
 TEST(AssetStoreStoreTexture, StoringUnderAKnownKeyReplacesTheEntryAndKeepsTheOldTexture)
 {
-    ScratchFolder folder;
-    const std::string path = (folder.path / "grey.png").string();
-    ASSERT_TRUE(writeFile(path, encodePng8(4, 4, 1, std::vector<unsigned char>(16, 90))));
+    const std::vector<unsigned char> grey = encodePng8(4, 4, 1, std::vector<unsigned char>(16, 90));
 
-    const Texture first = AssetStore::storeTextureFromFile(path.c_str(), false, "replaced");
-    const Texture second = AssetStore::storeTextureFromFile(path.c_str(), false, "replaced");
+    const Texture first = storeImage(grey, false, "replaced");
+    const Texture second = storeImage(grey, false, "replaced");
 
     EXPECT_NE(second.textureId, first.textureId);
     EXPECT_EQ(AssetStore::textures.at("replaced").textureId, second.textureId);
@@ -154,70 +144,61 @@ struct ShownImage {
     std::vector<unsigned char> expectedRgb;  // rows top first
 };
 
-// Colours that differ in every channel from pixel to pixel and row to row.
-unsigned char sampleValue(int x, int y, int channel)
+// Colours that differ in every channel from pixel to pixel and row to row: width × height
+// RGB pixels, rows top first.
+std::vector<unsigned char> colourPattern(int width, int height)
 {
-    return static_cast<unsigned char>(40 + 37 * x + 71 * y + 23 * channel);
+    std::vector<unsigned char> rgb;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                rgb.push_back(static_cast<unsigned char>(40 + 37 * x + 71 * y + 23 * c));
+    return rgb;
 }
 
 ShownImage rgbImage(int width, int height, bool hasAlpha)
 {
-    ShownImage image{"rgb", {}, hasAlpha, width, height, {}};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                image.expectedRgb.push_back(sampleValue(x, y, c));
-    image.file = encodePng8(width, height, 3, image.expectedRgb);
-    return image;
+    const std::vector<unsigned char> rgb = colourPattern(width, height);
+    return {"rgb", encodePng8(width, height, 3, rgb), hasAlpha, width, height, rgb};
 }
 
+// The red of the colour pattern, as greys.
 ShownImage greyImage(int width, int height)
 {
-    ShownImage image{"grey", {}, false, width, height, {}};
+    const std::vector<unsigned char> colours = colourPattern(width, height);
     std::vector<unsigned char> grey;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            grey.push_back(sampleValue(x, y, 0));
-            for (int c = 0; c < 3; ++c)
-                image.expectedRgb.push_back(grey.back());
-        }
-    image.file = encodePng8(width, height, 1, grey);
-    return image;
+    std::vector<unsigned char> rgb;
+    for (size_t i = 0; i < colours.size(); i += 3) {
+        grey.push_back(colours[i]);
+        rgb.insert(rgb.end(), 3, colours[i]);
+    }
+    return {"grey", encodePng8(width, height, 1, grey), false, width, height, rgb};
 }
 
 // 16 bits a channel: the high byte is the 8-bit value expected, the low byte something else
 // (half of it), so that taking the wrong byte shows while any rounding agrees.
 ShownImage sixteenBitImage(int width, int height)
 {
-    ShownImage image{"16-bit rgba", {}, true, width, height, {}};
+    const std::vector<unsigned char> rgb = colourPattern(width, height);
     std::vector<uint16_t> samples;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                const unsigned char high = sampleValue(x, y, c);
-                samples.push_back(static_cast<uint16_t>(high * 256 + high / 2));
-                image.expectedRgb.push_back(high);
-            }
-            samples.push_back(0xFFFF);
-        }
-    image.file = encodePng16(width, height, 4, samples);
-    return image;
+    for (size_t pixel = 0; pixel < rgb.size(); pixel += 3) {
+        for (size_t i = pixel; i < pixel + 3; ++i)
+            samples.push_back(static_cast<uint16_t>(rgb[i] * 256 + rgb[i] / 2));
+        samples.push_back(0xFFFF);
+    }
+    return {"16-bit rgba", encodePng16(width, height, 4, samples), true, width, height, rgb};
 }
 
 ShownImage rgbaImageWithoutAlpha(int width, int height)
 {
-    ShownImage image{"rgba stored without alpha", {}, false, width, height, {}};
+    const std::vector<unsigned char> rgb = colourPattern(width, height);
     std::vector<unsigned char> samples;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                samples.push_back(sampleValue(x, y, c));
-                image.expectedRgb.push_back(samples.back());
-            }
-            samples.push_back(static_cast<unsigned char>(255 - x));  // dropped: the texture is RGB
-        }
-    image.file = encodePng8(width, height, 4, samples);
-    return image;
+    for (size_t pixel = 0; pixel < rgb.size(); pixel += 3) {
+        samples.insert(samples.end(), rgb.begin() + pixel, rgb.begin() + pixel + 3);
+        const size_t x = pixel / 3 % width;
+        samples.push_back(static_cast<unsigned char>(255 - x));  // dropped: the texture is RGB
+    }
+    return {"rgba stored without alpha", encodePng8(width, height, 4, samples), false, width, height, rgb};
 }
 
 // A kind of image file: the images of that kind to show.
@@ -240,30 +221,25 @@ public:
         delete renderer;
         renderer = nullptr;
     }
-    static QuadRenderer* renderer;
+    static inline QuadRenderer* renderer = nullptr;
 
     // Stores the image from a file, draws it at its own size and compares every pixel.
     void expectShownExactly(const ShownImage& image)
     {
-        ScratchFolder folder;
-        const std::string path = (folder.path / "image.png").string();
-        ASSERT_TRUE(writeFile(path, image.file));
-        const Texture texture = AssetStore::storeTextureFromFile(path.c_str(), image.hasAlpha, image.name);
+        const Texture texture = storeImage(image.file, image.hasAlpha, image.name);
         ASSERT_EQ(texture.width, image.width);
         ASSERT_EQ(texture.height, image.height);
 
         const int left = 31;
         const int top = 17;
-        clearField();
-        renderer->drawQuad(texture, glm::vec2(static_cast<float>(left), static_cast<float>(top)),
-                           glm::vec2(static_cast<float>(image.width), static_cast<float>(image.height)), 0.0f,
-                           glm::vec3(1.0f, 1.0f, 1.0f));
-        const std::vector<unsigned char> field = readField();
+        glClear(GL_COLOR_BUFFER_BIT);
+        renderer->drawQuad(texture, glm::vec2(left, top), glm::vec2(image.width, image.height), 0.0f, glm::vec3(1.0f));
+        const Image field = readField();
         int wrong = 0;
         for (int y = 0; y < image.height; ++y)
             for (int x = 0; x < image.width; ++x)
                 for (int c = 0; c < 3; ++c) {
-                    const int shown = field[static_cast<size_t>(((top + y) * fieldSize + left + x) * 3 + c)];
+                    const int shown = field.rgb[static_cast<size_t>(((top + y) * fieldSize + left + x) * 3 + c)];
                     const int expected = image.expectedRgb[static_cast<size_t>((y * image.width + x) * 3 + c)];
                     if (std::abs(shown - expected) > 1 && wrong++ < 5)
                         ADD_FAILURE() << image.name << ": pixel (" << x << ", " << y << ") channel " << c
@@ -273,8 +249,6 @@ public:
         glDeleteTextures(1, &texture.textureId);
     }
 };
-
-QuadRenderer* ImagesOnScreen::renderer = nullptr;
 
 TEST_P(ImagesOnScreen, ShowPixelForPixel)
 {

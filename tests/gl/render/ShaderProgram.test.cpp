@@ -27,11 +27,6 @@ int attachedStagesMarkedForDeletion(GLuint program)
     return count;
 }
 
-std::string assetText(const char* name)
-{
-    return readText(assetsFolder() / name);
-}
-
 // A fragment stage with one undeclared name per line: every line adds to the log.
 std::string fragmentWithManyErrors(int count)
 {
@@ -55,25 +50,38 @@ std::string reportsForEmptySources()
 
 const std::string brokenFragment = "#version 330 core\nout vec4 colour;\nvoid main() { colour = 1; }\n";
 
-std::string buildAndCapture(const std::string& vertex, const std::string& fragment, ShaderProgram& program)
-{
-    testing::internal::CaptureStdout();
-    program.build(vertex.c_str(), fragment.c_str());
-    return testing::internal::GetCapturedStdout();
-}
+// Each test builds one program, deleted after it; the helpers return what the build wrote to
+// standard output. The scratch folder holds the game's fragment.txt, for the tests that load
+// it with a vertex file of their own, or none.
+class ShaderProgramBuild : public testing::Test {
+protected:
+    void SetUp() override { folder.write("fragment.txt", gameFragment); }
+    void TearDown() override { glDeleteProgram(program.programId); }
 
-std::string loadAndCapture(const std::filesystem::path& folder, ShaderProgram& program)
-{
-    const WorkingDirectory inFolder(folder);
-    testing::internal::CaptureStdout();
-    program = loadProgramFromFiles();
-    return testing::internal::GetCapturedStdout();
-}
+    std::string buildAndCapture(const std::string& vertex, const std::string& fragment, const char* geometry = nullptr)
+    {
+        testing::internal::CaptureStdout();
+        program.build(vertex.c_str(), fragment.c_str(), geometry);
+        return testing::internal::GetCapturedStdout();
+    }
 
-TEST(ShaderProgramBuild, GameShadersBuildSilentlyWithTheirInterface)
-{
+    std::string loadAndCapture(const std::filesystem::path& folder)
+    {
+        const WorkingDirectory inFolder(folder);
+        testing::internal::CaptureStdout();
+        program = loadProgramFromFiles();
+        return testing::internal::GetCapturedStdout();
+    }
+
     ShaderProgram program;
-    const std::string output = loadAndCapture(assetsFolder(), program);
+    const std::string gameVertex = readText(sourceAsset("vertex.txt"));
+    const std::string gameFragment = readText(sourceAsset("fragment.txt"));
+    const ScratchFolder folder;
+};
+
+TEST_F(ShaderProgramBuild, GameShadersBuildSilentlyWithTheirInterface)
+{
+    const std::string output = loadAndCapture(assetsFolder());
 
     EXPECT_EQ(output, "");
     ASSERT_NE(program.programId, 0u);
@@ -86,90 +94,66 @@ TEST(ShaderProgramBuild, GameShadersBuildSilentlyWithTheirInterface)
     glGetProgramiv(program.programId, GL_ACTIVE_ATTRIBUTES, &attributes);
     EXPECT_EQ(attributes, 2);
     EXPECT_EQ(attachedStagesMarkedForDeletion(program.programId), 2);  // no geometry stage
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, MissingVertexFileReportsReadFailureThenBuildsEmptyStages)
+TEST_F(ShaderProgramBuild, MissingVertexFileReportsReadFailureThenBuildsEmptyStages)
 {
-    ScratchFolder folder;
-    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
-    ShaderProgram program;
-    const std::string output = loadAndCapture(folder.path, program);
+    const std::string output = loadAndCapture(folder.path);
 
     // A failed read leaves both texts empty, the fragment text too.
     EXPECT_EQ(output, shaderReadFailureLine + reportsForEmptySources());
     EXPECT_NE(program.programId, 0u);
     EXPECT_EQ(glIsProgram(program.programId), GL_TRUE);
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, UnreadableVertexFileIsAReadFailure)
+TEST_F(ShaderProgramBuild, UnreadableVertexFileIsAReadFailure)
 {
-    ScratchFolder folder;
     std::filesystem::create_directory(folder.path / "vertex.txt");  // opens, but can't be read
-    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
-    ShaderProgram program;
-    const std::string output = loadAndCapture(folder.path, program);
+    const std::string output = loadAndCapture(folder.path);
 
     EXPECT_EQ(output, shaderReadFailureLine + reportsForEmptySources());
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, EmptyVertexFileIsReadAsEmptyText)
+TEST_F(ShaderProgramBuild, EmptyVertexFileIsReadAsEmptyText)
 {
-    ScratchFolder folder;
-    writeText(folder.path / "vertex.txt", "");
-    writeText(folder.path / "fragment.txt", assetText("fragment.txt"));
-    ShaderProgram program;
-    const std::string output = loadAndCapture(folder.path, program);
+    folder.write("vertex.txt", "");
+    const std::string output = loadAndCapture(folder.path);
 
     const StageOutcome vertex = compileOutcome(GL_VERTEX_SHADER, "");
-    const StageOutcome link = linkOutcome("", assetText("fragment.txt"));
+    const StageOutcome link = linkOutcome("", gameFragment);
     ASSERT_FALSE(vertex.succeeded);
     ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("VERTEX", vertex.log) + linkReport(link.log));
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, FragmentCompileFailureIsReportedUnderItsLabel)
+TEST_F(ShaderProgramBuild, FragmentCompileFailureIsReportedUnderItsLabel)
 {
-    const std::string vertexSource = assetText("vertex.txt");
-    ShaderProgram program;
-    const std::string output = buildAndCapture(vertexSource, brokenFragment, program);
+    const std::string output = buildAndCapture(gameVertex, brokenFragment);
 
     const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, brokenFragment);
-    const StageOutcome link = linkOutcome(vertexSource, brokenFragment);
+    const StageOutcome link = linkOutcome(gameVertex, brokenFragment);
     ASSERT_FALSE(fragment.succeeded);
     ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log) + linkReport(link.log));
     EXPECT_NE(program.programId, 0u);
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, LongLogIsCutTo1023Characters)
+TEST_F(ShaderProgramBuild, LongLogIsCutTo1023Characters)
 {
-    const std::string vertexSource = assetText("vertex.txt");
     const std::string fragmentSource = fragmentWithManyErrors(100);
-    ShaderProgram program;
-    const std::string output = buildAndCapture(vertexSource, fragmentSource, program);
+    const std::string output = buildAndCapture(gameVertex, fragmentSource);
 
     const StageOutcome fragment = compileOutcome(GL_FRAGMENT_SHADER, fragmentSource);
-    const StageOutcome link = linkOutcome(vertexSource, fragmentSource);
+    const StageOutcome link = linkOutcome(gameVertex, fragmentSource);
     ASSERT_GT(fragment.log.size(), 1100u);
     ASSERT_FALSE(link.succeeded);
     EXPECT_EQ(output, compileReport("FRAGMENT", fragment.log.substr(0, 1023)) + linkReport(link.log.substr(0, 1023)));
-    glDeleteProgram(program.programId);
 }
 
-TEST(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
+TEST_F(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
 {
-    const std::string vertexSource = assetText("vertex.txt");
-    const std::string fragmentSource = assetText("fragment.txt");
     const std::string brokenGeometry = "#version 330 core\nvoid main() { undeclared(); }\n";
-    ShaderProgram program;
-    testing::internal::CaptureStdout();
-    program.build(vertexSource.c_str(), fragmentSource.c_str(), brokenGeometry.c_str());
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = buildAndCapture(gameVertex, gameFragment, brokenGeometry.c_str());
 
     const StageOutcome geometry = compileOutcome(GL_GEOMETRY_SHADER, brokenGeometry);
     ASSERT_FALSE(geometry.succeeded);
@@ -177,7 +161,6 @@ TEST(ShaderProgramBuild, GeometryStageIsAttachedAndReportedUnderItsLabel)
               0u)
         << output;
     EXPECT_EQ(attachedStagesMarkedForDeletion(program.programId), 3);
-    glDeleteProgram(program.programId);
 }
 
 TEST(ShaderProgramReport, OnlyTheExactLabelProgramSelectsTheLinkCheck)
@@ -218,9 +201,7 @@ TEST(ShaderProgramUniforms, SettersWriteTheNamedUniformsOfTheCurrentProgram)
     glGetUniformfv(program.programId, glGetUniformLocation(program.programId, "model"), stored);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(stored[i], static_cast<float>(i + 1)) << i;
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    EXPECT_EQ(static_cast<GLuint>(current), program.programId);
+    EXPECT_EQ(static_cast<GLuint>(integerOf(GL_CURRENT_PROGRAM)), program.programId);
     glDeleteProgram(program.programId);
 }
 

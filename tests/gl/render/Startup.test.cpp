@@ -7,6 +7,7 @@
 
 #include "support/GlTestSupport.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -37,16 +38,11 @@ const StoredImage storedImages[] = {
     {"background", "background.jpg", GL_RGB},
 };
 
-struct FileInfo {
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-};
-
-FileInfo infoOf(const char* file)
+// An image file's width, height and channel count, from its header.
+std::array<int, 3> infoOf(const char* file)
 {
-    FileInfo info;
-    stbi_info((assetsFolder() / file).string().c_str(), &info.width, &info.height, &info.channels);
+    std::array<int, 3> info{};
+    stbi_info(sourceAsset(file).string().c_str(), &info[0], &info[1], &info[2]);
     return info;
 }
 
@@ -68,10 +64,10 @@ TEST(StartUp, StoresTheSpriteProgramAndTheFourTexturesSilently)
     ASSERT_EQ(AssetStore::textures.size(), 4u);
     for (const StoredImage& image : storedImages) {
         const Texture& texture = AssetStore::textures.at(image.key);
-        const FileInfo info = infoOf(image.file);
+        const auto [width, height, channels] = infoOf(image.file);
         EXPECT_EQ(glIsTexture(texture.textureId), GL_TRUE) << image.key;
-        EXPECT_EQ(texture.width, info.width) << image.key;
-        EXPECT_EQ(texture.height, info.height) << image.key;
+        EXPECT_EQ(texture.width, width) << image.key;
+        EXPECT_EQ(texture.height, height) << image.key;
         EXPECT_EQ(texture.internalFormat, image.format) << image.key;
         EXPECT_EQ(texture.imageFormat, image.format) << image.key;
     }
@@ -84,15 +80,15 @@ TEST(StartUp, StoresTheSpriteProgramAndTheFourTexturesSilently)
 TEST(StartUp, ImageFilesHaveTheLayoutTheirFormatsExpect)
 {
     for (const StoredImage& image : storedImages) {
-        const FileInfo info = infoOf(image.file);
-        EXPECT_EQ(info.channels, image.format == GL_RGBA ? 4 : 3) << image.file;
+        const auto [width, height, channels] = infoOf(image.file);
+        EXPECT_EQ(channels, image.format == GL_RGBA ? 4 : 3) << image.file;
         if (image.format == GL_RGB) {
-            EXPECT_EQ(info.width * 3 % 4, 0) << image.file;
+            EXPECT_EQ(width * 3 % 4, 0) << image.file;
         }
     }
-    const FileInfo background = infoOf("background.jpg");
-    EXPECT_EQ(background.width, 600);
-    EXPECT_EQ(background.height, 600);
+    const auto [width, height, channels] = infoOf("background.jpg");
+    EXPECT_EQ(width, 600);
+    EXPECT_EQ(height, 600);
 }
 
 // The display callback's first draw: the background image over the whole field, pixel for pixel.
@@ -104,16 +100,15 @@ TEST(StartUp, BackgroundDrawShowsTheWholeImageOverTheWholeField)
     ASSERT_EQ(image.height, fieldSize);
 
     glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
-    clearField();
+    glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    renderer->drawQuad(AssetStore::textureFor("background"), glm::vec2(0.0f, 0.0f),
-                       glm::vec2(static_cast<float>(game.width), static_cast<float>(game.height)), 0.0f,
-                       glm::vec3(1.0f, 1.0f, 1.0f));
+    renderer->drawQuad(AssetStore::textureFor("background"), glm::vec2(0.0f, 0.0f), glm::vec2(game.width, game.height),
+                       0.0f, glm::vec3(1.0f, 1.0f, 1.0f));
 
-    const std::vector<unsigned char> field = readField();
+    const Image field = readField();
     int wrong = 0;
-    for (size_t i = 0; i < field.size(); ++i)
-        if (std::abs(field[i] - image.pixels[i]) > 1)
+    for (size_t i = 0; i < field.rgb.size(); ++i)
+        if (std::abs(field.rgb[i] - image.pixels[i]) > 1)
             ++wrong;
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(AssetStore::textures.size(), 4u);  // looking up a stored key inserts nothing

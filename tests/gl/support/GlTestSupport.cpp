@@ -4,7 +4,6 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-
 namespace {
 
 // Opens the window the way the game does, once for the whole test program.
@@ -29,75 +28,37 @@ public:
 
 }  // namespace
 
-Rgb pixelAt(int x, int y)
+Image readField()
 {
-    unsigned char rgba[4] = {};
-    glReadPixels(x, fieldSize - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-std::vector<unsigned char> readField()
-{
-    std::vector<unsigned char> bottomUp(static_cast<size_t>(fieldSize * fieldSize * 3));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, fieldSize, fieldSize, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    std::vector<unsigned char> topDown(bottomUp.size());
-    const size_t row = static_cast<size_t>(fieldSize * 3);
-    for (size_t y = 0; y < static_cast<size_t>(fieldSize); ++y)
-        std::copy_n(&bottomUp[(fieldSize - 1 - y) * row], row, &topDown[y * row]);
-    return topDown;
-}
-
-void clearField()
-{
-    glClear(GL_COLOR_BUFFER_BIT);
-}
-
-PixelBox coverageOfField()
-{
-    const std::vector<unsigned char> field = readField();
-    PixelBox coverage;
+    // A row at a time, as GL counts rows from the bottom; a single row is never padded for
+    // the pack alignment.
+    Image field(fieldSize, fieldSize);
     for (int y = 0; y < fieldSize; ++y)
-        for (int x = 0; x < fieldSize; ++x) {
-            const unsigned char* p = &field[static_cast<size_t>((y * fieldSize + x) * 3)];
-            if (p[0] != 0 || p[1] != 0 || p[2] != 0)
-                coverage.add(x, y);
-        }
-    return coverage;
+        glReadPixels(0, fieldSize - 1 - y, fieldSize, 1, GL_RGB, GL_UNSIGNED_BYTE, &field.rgb[y * fieldSize * 3]);
+    return field;
 }
 
-glm::mat4 fieldProjection()
+GLint integerOf(GLenum name)
 {
+    GLint value = -1;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+ShaderProgram spriteProgram()
+{
+    // The projection start-up sets, written out from its figures: field pixels, y downwards.
     glm::mat4 projection(0.0f);
     projection[0] = glm::vec4(2.0f / 600.0f, 0.0f, 0.0f, 0.0f);
     projection[1] = glm::vec4(0.0f, -2.0f / 600.0f, 0.0f, 0.0f);
     projection[2] = glm::vec4(0.0f, 0.0f, -1.0f, 0.0f);
     projection[3] = glm::vec4(-1.0f, 1.0f, 0.0f, 1.0f);
-    return projection;
-}
-
-ShaderProgram spriteProgram()
-{
-    const std::string vertex = readText(assetsFolder() / "vertex.txt");
-    const std::string fragment = readText(assetsFolder() / "fragment.txt");
     ShaderProgram program;
-    program.build(vertex.c_str(), fragment.c_str());
+    program.build(readText(sourceAsset("vertex.txt")).c_str(), readText(sourceAsset("fragment.txt")).c_str());
     program.activate();
     program.setUniformInt("image", 0);
-    program.setUniformMat4("projection", fieldProjection());
+    program.setUniformMat4("projection", projection);
     return program;
-}
-
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& folder) : previous(std::filesystem::current_path())
-{
-    std::filesystem::current_path(folder);
-}
-
-WorkingDirectory::~WorkingDirectory()
-{
-    std::error_code ignored;
-    std::filesystem::current_path(previous, ignored);
 }
 
 int main(int argc, char** argv)

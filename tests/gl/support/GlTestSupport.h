@@ -8,32 +8,18 @@
 
 #include "Assets.h"
 #include "Files.h"
-#include "PixelBox.h"
+#include "Image.h"
 #include "ScratchFolder.h"
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 constexpr int fieldSize = 600;
 
-using Rgb = std::array<int, 3>;
+// The whole field as the back buffer holds it, top row first.
+Image readField();
 
-// The colour of field pixel (x, y).
-Rgb pixelAt(int x, int y);
-
-// The whole field, top row first, 3 bytes a pixel.
-std::vector<unsigned char> readField();
-
-void clearField();
-
-// The pixels of the field that are not black, and their bounding box.
-PixelBox coverageOfField();
-
-// The projection start-up sets, written out from its figures: field pixels, y downwards.
-glm::mat4 fieldProjection();
+// One integer of GL's state, such as a binding.
+GLint integerOf(GLenum name);
 
 // Builds the program from assets/vertex.txt and assets/fragment.txt, makes it current and
 // gives it the sampler unit 0 and the field projection, as start-up does.
@@ -42,9 +28,14 @@ ShaderProgram spriteProgram();
 // Makes `folder` the working directory until the object goes.
 class WorkingDirectory {
 public:
-    std::filesystem::path previous;
-    explicit WorkingDirectory(const std::filesystem::path& folder);
-    ~WorkingDirectory();
+    const std::filesystem::path previous = std::filesystem::current_path();
+
+    explicit WorkingDirectory(const std::filesystem::path& folder) { std::filesystem::current_path(folder); }
+    ~WorkingDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(previous, ignored);
+    }
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 };
