@@ -1,7 +1,6 @@
 // The image decoder without any GL: channel conversion, row order, and bad input.
 #include "render/ImageDecoder.h"
 
-#include "Files.h"
 #include "ImageFiles.h"
 #include "ScratchFolder.h"
 
@@ -26,19 +25,18 @@ void expectEmpty(const DecodedImage& image)
 
 // 2 × 2 RGBA: the top row red and green, the bottom row blue and half-transparent white.
 const std::vector<unsigned char> quadrants = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};
+const std::vector<unsigned char> quadrantsPng = encodePng8(2, 2, 4, quadrants);
 
 TEST(ImageDecoder, DeliversTheChannelsAskedForWithRowsTopFirst)
 {
-    const std::vector<unsigned char> file = encodePng8(2, 2, 4, quadrants);
-
-    const DecodedImage rgba = decode(file, 4);
+    const DecodedImage rgba = decode(quadrantsPng, 4);
     ASSERT_NE(rgba.pixels, nullptr);
     EXPECT_EQ(rgba.width, 2);
     EXPECT_EQ(rgba.height, 2);
     EXPECT_EQ(rgba.channels, 4);
     EXPECT_EQ(std::vector<unsigned char>(rgba.pixels, rgba.pixels + 16), quadrants);
 
-    const DecodedImage rgb = decode(file, 3);
+    const DecodedImage rgb = decode(quadrantsPng, 3);
     ASSERT_NE(rgb.pixels, nullptr);
     EXPECT_EQ(rgb.channels, 3);
     EXPECT_EQ(std::vector<unsigned char>(rgb.pixels, rgb.pixels + 12),
@@ -59,10 +57,8 @@ TEST(ImageDecoder, GreyAndRgbFilesAreWidenedToTheChannelsAskedFor)
 
 TEST(ImageDecoder, FileAndMemoryDecodeAlike)
 {
-    const std::vector<unsigned char> file = encodePng8(2, 2, 4, quadrants);
     const ScratchFolder folder;
-    const std::string path = (folder.path / "quadrants.png").string();
-    ASSERT_TRUE(writeFile(path, file));
+    const std::string path = folder.write("quadrants.png", std::string(quadrantsPng.begin(), quadrantsPng.end())).string();
 
     const DecodedImage image = decodeImageFile(path.c_str(), 4);
     ASSERT_NE(image.pixels, nullptr);
@@ -73,10 +69,9 @@ TEST(ImageDecoder, FileAndMemoryDecodeAlike)
 TEST(ImageDecoder, UnreadableInputGivesAnEmptyImage)
 {
     const std::vector<unsigned char> file = encodePng8(8, 8, 3, std::vector<unsigned char>(8 * 8 * 3, 77));
-    const std::vector<unsigned char> truncated(file.begin(), file.begin() + static_cast<long>(file.size() / 2));
     const std::vector<unsigned char> garbage(300, 0xA5);
 
-    expectEmpty(decode(truncated, 3));
+    expectEmpty(decode(truncated(file, file.size() / 2), 3));
     expectEmpty(decode(garbage, 3));
     expectEmpty(decodeImageMemory(nullptr, 100, 3));
     expectEmpty(decodeImageMemory(file.data(), 0, 3));
@@ -104,7 +99,7 @@ TEST(ImageDecoder, ImagesLargerThanATextureAreRefused)
 
 TEST(ImageDecoder, MovingHandsOverThePixels)
 {
-    DecodedImage source = decode(encodePng8(2, 2, 4, quadrants), 4);
+    DecodedImage source = decode(quadrantsPng, 4);
     const unsigned char* pixels = source.pixels;
     DecodedImage target = std::move(source);
     EXPECT_EQ(target.pixels, pixels);

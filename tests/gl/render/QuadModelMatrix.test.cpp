@@ -21,6 +21,14 @@ glm::vec2 place(const glm::mat4& m, float x, float y)
     return glm::vec2(p.x, p.y);
 }
 
+// Where the unit square's corner (x, y) lands, to within rounding.
+void expectPlaced(const glm::mat4& m, float x, float y, glm::vec2 expected)
+{
+    const glm::vec2 placed = place(m, x, y);
+    EXPECT_NEAR(placed.x, expected.x, 1e-4f) << "corner (" << x << ", " << y << ")";
+    EXPECT_NEAR(placed.y, expected.y, 1e-4f) << "corner (" << x << ", " << y << ")";
+}
+
 TEST(QuadModelMatrix, UnturnedRectangleIsScaledAndPlacedExactly)
 {
     const glm::mat4 m = quadModelMatrix(glm::vec2(240.0f, 528.0f), glm::vec2(120.0f, 12.0f), 0.0f);
@@ -69,15 +77,9 @@ TEST(QuadModelMatrix, QuarterTurnOfThePaddleRectangle)
     const glm::mat4 m =
         quadModelMatrix(glm::vec2(240.0f, 528.0f), glm::vec2(120.0f, 12.0f), static_cast<float>(std::acos(-1.0) / 2.0));
 
-    const glm::vec2 topLeft = place(m, 0.0f, 0.0f);
-    const glm::vec2 topRight = place(m, 1.0f, 0.0f);
-    const glm::vec2 bottomRight = place(m, 1.0f, 1.0f);
-    EXPECT_NEAR(topLeft.x, 306.0f, 1e-4f);
-    EXPECT_NEAR(topLeft.y, 474.0f, 1e-4f);
-    EXPECT_NEAR(topRight.x, 306.0f, 1e-4f);
-    EXPECT_NEAR(topRight.y, 594.0f, 1e-4f);
-    EXPECT_NEAR(bottomRight.x, 294.0f, 1e-4f);
-    EXPECT_NEAR(bottomRight.y, 594.0f, 1e-4f);
+    expectPlaced(m, 0.0f, 0.0f, glm::vec2(306.0f, 474.0f));
+    expectPlaced(m, 1.0f, 0.0f, glm::vec2(306.0f, 594.0f));
+    expectPlaced(m, 1.0f, 1.0f, glm::vec2(294.0f, 594.0f));
 }
 
 }  // namespace
