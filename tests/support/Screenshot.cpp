@@ -11,12 +11,7 @@ namespace {
 // Where a channel lies in a pixel value, from the visual's mask (8 bits per channel here).
 int shiftOf(unsigned long mask)
 {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
+    return mask != 0 ? __builtin_ctzl(mask) : 0;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@ extern "C" {
 #include <xdo.h>
 }
 
-#include <memory>
 
 class Xdo {
 public:
