@@ -153,9 +153,7 @@ TEST_P(BadInputRun, KeepsRunningAndReportsOnlyShaderFailures)
     } else {
         const Image first = waitUntilTakingKeys(window);
         pressKeys(window, {"space"});
-        const PictureWait moved = waitForPicture(window, 3000ms, [&](const Image& shot) {
-            return countDifferences(shot, first, {0, 0, shot.width, shot.height}) > 0;
-        });
+        const PictureWait moved = waitForChange(window, first, 3000ms);
         EXPECT_TRUE(moved.satisfied) << "the picture doesn't change after space";
         if (!moved.satisfied)
             keepScreenshot(moved.last, "after-space");

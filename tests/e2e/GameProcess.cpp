@@ -33,11 +33,12 @@ std::unique_ptr<XDisplay> holdServer()
 
 }  // namespace
 
-GameProcess::GameProcess(const GameFolder& folder, const std::string& program)
+GameProcess::GameProcess(const GameFolder& folder, const std::string& program,
+                         const std::vector<std::string>& environment)
     : outputPath_(folder.logPath("stdout.txt").string()), errorPath_(folder.logPath("stderr.txt").string()),
       serverHold_(holdServer()), started_(std::chrono::steady_clock::now()),
-      process_(std::make_unique<ChildProcess>(launchArguments(program),
-                                              folder.workingDirectory().string(), outputPath_, errorPath_))
+      process_(std::make_unique<ChildProcess>(launchArguments(program), folder.workingDirectory().string(),
+                                              outputPath_, errorPath_, environment))
 {
 }
 

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 class XDisplay;
 
@@ -25,8 +26,9 @@ inline constexpr const char* gameWindowTitle = "^Zorvex_OOP$";
 class GameProcess {
 public:
     // Starts `program` (the game by default) of the test program's launch, with the folder as
-    // its working directory.
-    explicit GameProcess(const GameFolder& folder, const std::string& program = gameLaunch().game);
+    // its working directory and `environment` changed as ChildProcess does.
+    explicit GameProcess(const GameFolder& folder, const std::string& program = gameLaunch().game,
+                         const std::vector<std::string>& environment = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;

@@ -56,3 +56,11 @@ PictureWait waitForPicture(WindowId window, std::chrono::milliseconds limit,
     });
     return wait;
 }
+
+PictureWait waitForChange(WindowId window, const Image& earlier, std::chrono::milliseconds limit)
+{
+    return waitForPicture(window, limit, [&](const Image& shot) {
+        return shot.width == earlier.width && shot.height == earlier.height &&
+               countDifferences(shot, earlier, {0, 0, shot.width, shot.height}) > 0;
+    });
+}

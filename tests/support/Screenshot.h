@@ -18,3 +18,5 @@ struct PictureWait {
 // Takes screenshots until `condition` holds for one of them or `limit` has passed.
 PictureWait waitForPicture(WindowId window, std::chrono::milliseconds limit,
                            const std::function<bool(const Image&)>& condition);
+// Takes screenshots until one of the same size as `earlier` differs from it in some pixel.
+PictureWait waitForChange(WindowId window, const Image& earlier, std::chrono::milliseconds limit);
