@@ -6,19 +6,17 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, releaseFile, serve, takePicture, unpackRelease,
-  waitForFirstFrame, waitFrames, waitPageTicks,
+  gameStatus, keepScreenshot, launchBrowser, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
+  releaseFile, serve, takePicture, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, waitPageTicks, withServedPage,
 } from './support.mjs';
 
-let release;
-let browser;
-before(async () => {
-  release = unpackRelease();
-  browser = await launchBrowser();
-});
+const release = unpackRelease();
+const server = await serve(release.folder);
+const browser = await launchBrowser();
 after(async () => {
-  await browser?.close();
-  release?.remove();
+  await browser.close();
+  await server.close();
+  release.remove();
 });
 
 const isShown = (page, selector) => page.locator(selector).isVisible();
@@ -34,7 +32,6 @@ async function makeTallerThanTheWindow(page) {
 // was held again and Right pressed and released (which stops the paddle, Left still down), and
 // after Left's auto-repeat.
 async function arrowsAfterSpace(page) {
-  const pictures = [];
   const hold = async (key, frames) => {
     await page.keyboard.down(key);
     await waitFrames(page, frames);
@@ -43,15 +40,11 @@ async function arrowsAfterSpace(page) {
   assert.equal(await scrollY(page), 0, 'Space scrolled the page');
   await hold('ArrowLeft', 3);
   await page.keyboard.up('ArrowLeft');
-  await waitFrames(page, 2);
-  pictures.push(await takePicture(page));
-  await waitFrames(page, 1);
-  pictures.push(await takePicture(page));
+  const pictures = [await pictureAfterFrames(page, 2), await pictureAfterFrames(page, 1)];
   await hold('ArrowLeft', 2);
   await page.keyboard.down('ArrowRight');
   await page.keyboard.up('ArrowRight');
-  await waitFrames(page, 2);
-  pictures.push(await takePicture(page));
+  pictures.push(await pictureAfterFrames(page, 2));
   await hold('ArrowLeft', 3); // Left is still down: this keydown is its auto-repeat
   pictures.push(await takePicture(page));
   await page.keyboard.up('ArrowLeft');
@@ -59,19 +52,14 @@ async function arrowsAfterSpace(page) {
 }
 
 describe('the game page', () => {
-  let server;
   let opened;
   let page;
   before(async () => {
-    server = await serve(release.folder);
     opened = await openPage(browser, server.url);
     page = opened.page;
     await waitForFirstFrame(page);
   });
-  after(async () => {
-    await page?.close();
-    await server?.close();
-  });
+  after(() => page?.close());
 
   test('shows the background, the bricks in their stripes, the paddle and the ball where the desktop draws them', async () => {
     assert.equal(await page.title(), 'Zorvex_OOP');
@@ -113,15 +101,7 @@ describe('the game page', () => {
     // After Space the ball is back at the paddle's height 36 frames later at the soonest, and a
     // lost ball puts ball and paddle back at their start. Pictures take a few frames each, more on
     // a busy machine: should the ball be lost before the last, the keys are played again.
-    let readings;
-    for (let attempt = 1; ; ++attempt) {
-      readings = readPictures([first, ...(await arrowsAfterSpace(page))]);
-      if (readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9) || attempt === 3) break;
-      t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the page is loaded again`);
-      await page.reload();
-      await waitForFirstFrame(page);
-      await makeTallerThanTheWindow(page);
-    }
+    const readings = await playFromStart(page, t, () => arrowsAfterSpace(page), () => makeTallerThanTheWindow(page));
     const [atStart, leftHeld, leftReleased, rightReleased, leftRepeated] = readings.map((picture) => picture.paddleLeftEdge);
     assert.ok(atStart >= 239 && atStart < 300, `the paddle starts at ${atStart}`);
     assert.ok(readings.slice(1).every((picture) => picture.ballPlaceShowsBackground >= 0.9),
@@ -135,7 +115,7 @@ describe('the game page', () => {
 
   test('Escape ends the game with status 0: no frame after it, and Play again starts it anew', async () => {
     await page.keyboard.press('Escape');
-    await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+    await waitForExit(page);
     const { frames } = await gameStatus(page);
     await waitPageTicks(page, 30);
     const status = await gameStatus(page);
@@ -144,10 +124,7 @@ describe('the game page', () => {
     await keepScreenshot(page, 'ended');
     assert.deepEqual([opened.output, opened.errors], [[], []]);
 
-    const reloaded = page.waitForEvent('load', { timeout: 10000 });
-    await page.locator('#play-again').click();
-    await reloaded;
-    await waitForFirstFrame(page);
+    await playAgain(page, 'click');
     assert.equal((await gameStatus(page)).exitStatus, null);
     assert.ok(!(await isShown(page, '#ended')));
   });
@@ -176,9 +153,8 @@ test('a fragment stage broken on the way keeps the page drawing and reports what
   const changed = Buffer.from(data);
   changed.write(broken, fragmentStart, 'latin1');
 
-  const server = await serve(release.folder, (name, bytes) => (name === dataFile ? changed : bytes));
-  const { page, output, errors } = await openPage(browser, server.url);
-  try {
+  const withBrokenFragment = (name, bytes) => (name === dataFile ? changed : bytes);
+  await withServedPage(browser, release.folder, withBrokenFragment, async ({ page, output, errors }) => {
     // The reports come before the first frame; frames go on after them.
     await waitForFirstFrame(page);
     await waitFrames(page, 10);
@@ -207,14 +183,10 @@ test('a fragment stage broken on the way keeps the page drawing and reports what
       report('| ERROR::Shader: Link-time error: Type: PROGRAM', built.programLog);
     assert.deepEqual(output, expected.split('\n').slice(0, -1));
     assert.deepEqual(errors, []);
-  } finally {
-    await page.close();
-    await server.close();
-  }
+  });
 });
 
 test('a browser without WebGL 2 is told so, and the game is not started', async () => {
-  const server = await serve(release.folder);
   const withoutWebGl2 = await launchBrowser(['--disable-webgl2']);
   try {
     const { page, errors } = await openPage(withoutWebGl2, server.url);
@@ -226,6 +198,5 @@ test('a browser without WebGL 2 is told so, and the game is not started', async 
     assert.deepEqual(errors, []);
   } finally {
     await withoutWebGl2.close();
-    await server.close();
   }
 });

@@ -4,28 +4,23 @@
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import os from 'node:os';
+import { readFileSync, rmSync } from 'node:fs';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { after, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 
 import {
-  existingFile, launchBrowser, openPage, pixelAt, releaseFile, serve, takePicture, unpackRelease,
-  waitForFirstFrame, waitFrames, waitPageTicks,
+  existingFile, launchBrowser, pictureAfterFrames, pixelAt, releaseFile, temporaryFolder, unpackRelease,
+  waitForFirstFrame, waitFrames, waitPageTicks, withPage, withServedPage,
 } from './support.mjs';
 
 const sourceFolder = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/package');
-let release;
-let browser;
-before(async () => {
-  release = unpackRelease(zip);
-  browser = await launchBrowser();
-});
+const release = unpackRelease(zip);
+const browser = await launchBrowser();
 after(async () => {
-  await browser?.close();
-  release?.remove();
+  await browser.close();
+  release.remove();
 });
 
 const read = (folder, name) => readFileSync(path.join(folder, name));
@@ -75,9 +70,7 @@ test('the zip holds the page, its manifest, icons and service worker, names the 
 const waitForServiceWorker = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 15000 });
 
 test('once its service worker is active the page is installable, and with the network gone a reload plays', async () => {
-  const server = await serve(release.folder);
-  const { page, output, errors } = await openPage(browser, server.url);
-  try {
+  await withServedPage(browser, release.folder, null, async ({ page, output, errors, server }) => {
     await waitForFirstFrame(page);
     await waitForServiceWorker(page);
     const session = await page.context().newCDPSession(page);
@@ -91,16 +84,13 @@ test('once its service worker is active the page is installable, and with the ne
     await waitFrames(page, 5);
     assert.deepEqual(await loadedGameFiles(page), gameFiles(release.folder).sort());
     assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-    await server.close();
-  }
+  });
 });
 
 // The empty-level game (its first frame shows the win box), made into a release by the same
 // script as the zip: a second build whose content differs.
 function otherRelease() {
-  const folder = mkdtempSync(path.join(os.tmpdir(), 'zorvex-web-'));
+  const folder = temporaryFolder();
   const built = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web').replace(/\.html$/, '');
   const top = path.basename(zip, '.zip');
   const entries = {
@@ -113,13 +103,8 @@ function otherRelease() {
   execFileSync('python3', [path.join(sourceFolder, 'cmake/WebZip.py'), otherZip,
     ...Object.entries(entries).map(([name, file]) => `${top}/${name}=${file}`)]);
   const unpacked = unpackRelease(otherZip);
-  return {
-    folder: unpacked.folder,
-    remove: () => {
-      unpacked.remove();
-      rmSync(folder, { recursive: true });
-    },
-  };
+  rmSync(folder, { recursive: true });
+  return unpacked;
 }
 
 const cacheNameOf = (folder) => /const cacheName = '([^']+)'/.exec(read(folder, 'service-worker.js'))[1];
@@ -136,11 +121,10 @@ async function cachesOnceSettled(page, expected) {
 
 const winBoxShown = (page) => page.waitForFunction(() => document.getElementById('message-box').open, null, { timeout: 15000 });
 
-test('a new release at the same address: the next load plays one release whole, the one after the new one, and the old cache goes', async () => {
+test('a new release at the same address: the next load plays one release whole, the one after the new one, and the old cache goes', async (t) => {
   const newer = otherRelease();
-  const server = await serve(release.folder);
-  const { page, output, errors } = await openPage(browser, server.url);
-  try {
+  t.after(() => newer.remove());
+  await withServedPage(browser, release.folder, null, async ({ page, output, errors, server }) => {
     await waitForFirstFrame(page);
     await waitForServiceWorker(page);
     server.serveFolder(newer.folder);
@@ -156,46 +140,33 @@ test('a new release at the same address: the next load plays one release whole, 
     assert.deepEqual(await loadedGameFiles(page), gameFiles(newer.folder).sort());
     assert.deepEqual(await cachesOnceSettled(page, [cacheNameOf(newer.folder)]), [cacheNameOf(newer.folder)]);
     assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-    await server.close();
-    newer.remove();
-  }
+  });
 });
 
 test('a game file that does not load is named, instead of "Loading…"', async () => {
   for (const missing of gameFiles(release.folder)) {
-    const server = await serve(release.folder, (name, bytes) => {
+    const withoutIt = (name, bytes) => {
       if (name === missing) throw new Error('not served');
       return bytes;
-    });
-    const { page } = await openPage(browser, server.url);
-    try {
+    };
+    await withServedPage(browser, release.folder, withoutIt, async ({ page }) => {
       await page.locator('#status', { hasText: `could not load ${missing}` }).waitFor({ timeout: 15000 });
       assert.equal(await page.evaluate(() => window.zorvex.frames), 0);
-    } finally {
-      await page.close();
-      await server.close();
-    }
+    });
   }
 });
 
 test('opened as a file, the page says to serve it over http(s)', async () => {
-  const page = await browser.newPage();
-  try {
-    await page.goto(`file://${path.join(release.folder, 'index.html')}`);
+  await withPage(browser, `file://${path.join(release.folder, 'index.html')}`, {}, async ({ page }) => {
     const said = await page.locator('#status').textContent();
     assert.match(said, /serve its folder over http or https/);
     assert.match(said, /README/);
-  } finally {
-    await page.close();
-  }
+  });
 });
 
 test('a 4096 × 4096 background, the largest image the desktop takes, is drawn: the heap grows for it', async () => {
   const colour = [200, 40, 160];
-  const maker = await browser.newPage();
-  const image = Buffer.from(await maker.evaluate(async (rgb) => {
+  const png = await withPage(browser, 'about:blank', {}, ({ page }) => page.evaluate(async (rgb) => {
     const canvas = new OffscreenCanvas(4096, 4096);
     const context = canvas.getContext('2d');
     context.fillStyle = `rgb(${rgb})`;
@@ -204,8 +175,8 @@ test('a 4096 × 4096 background, the largest image the desktop takes, is drawn: 
     let text = '';
     for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
     return btoa(text);
-  }, colour), 'base64');
-  await maker.close();
+  }, colour));
+  const image = Buffer.from(png, 'base64');
 
   // background.jpg's bytes in zorvex.data replaced, and the package's list of files in the script moved to fit.
   const [script, , dataFile] = gameFiles(release.folder);
@@ -221,16 +192,11 @@ test('a 4096 × 4096 background, the largest image the desktop takes, is drawn: 
   metadata.remote_package_size += growth;
   const changedScript = scriptText.replace(listed[1], JSON.stringify(metadata));
 
-  const server = await serve(release.folder, (name, bytes) => ({ [script]: changedScript, [dataFile]: changedData }[name] ?? bytes));
-  const { page, output, errors } = await openPage(browser, server.url);
-  try {
+  const withTheLargeImage = (name, bytes) => ({ [script]: changedScript, [dataFile]: changedData }[name] ?? bytes);
+  await withServedPage(browser, release.folder, withTheLargeImage, async ({ page, output, errors }) => {
     await waitForFirstFrame(page);
-    await waitFrames(page, 3);
-    const shown = await pixelAt(page, await takePicture(page), 40, 450);
+    const shown = await pixelAt(page, await pictureAfterFrames(page, 3), 40, 450);
     assert.ok(shown.slice(0, 3).every((value, i) => Math.abs(value - colour[i]) <= 3), `the background shows ${shown}, not ${colour}`);
     assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-    await server.close();
-  }
+  });
 });

@@ -5,51 +5,30 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  devices, gameStatus, keepScreenshot, launchBrowser, openPage, readPictures, serve, takePicture,
-  touchScreen, unpackRelease, waitForFirstFrame, waitFrames,
+  devices, gameStatus, keepScreenshot, launchBrowser, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
+  serve, takePicture, touchScreen, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, withPage,
 } from './support.mjs';
 
-let release;
-let server;
-let browser;
-before(async () => {
-  release = unpackRelease();
-  server = await serve(release.folder);
-  browser = await launchBrowser();
-});
+const release = unpackRelease();
+const server = await serve(release.folder);
+const browser = await launchBrowser();
 after(async () => {
-  await browser?.close();
-  await server?.close();
-  release?.remove();
+  await browser.close();
+  await server.close();
+  release.remove();
 });
 
 // Where the field is, in CSS pixels, beside the window and the canvas's backing store.
-const fieldPlace = (page) => page.evaluate(() => {
-  const { left, top, right, bottom, width, height } = document.getElementById('canvas').getBoundingClientRect();
-  const canvas = document.getElementById('canvas');
+const fieldPlace = (page) => page.locator('#canvas').evaluate((canvas) => {
+  const { left, top, right, bottom, width, height } = canvas.getBoundingClientRect();
   return {
     left, top, right, bottom, width, height, backing: [canvas.width, canvas.height],
     window: [innerWidth, innerHeight], pageWidth: document.documentElement.scrollWidth, density: devicePixelRatio,
   };
 });
 
-// Plays `steps` from the start of a level, again on a new load should the ball be lost before
-// the last picture (a lost ball puts the paddle back at its start): the pictures' readings.
-async function playFromStart(page, t, steps) {
-  for (let attempt = 1; ; ++attempt) {
-    const readings = readPictures([await takePicture(page), ...(await steps())]);
-    const lost = readings.slice(1).some((picture) => picture.ballPlaceShowsBackground < 0.9);
-    if (!lost || attempt === 3) return readings;
-    t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the page is loaded again`);
-    await page.reload();
-    await waitForFirstFrame(page);
-    await waitFrames(page, 3);
-  }
-}
-
 test('the field is whole, square and as large as fits, in phone, laptop and desktop windows, and after a rotation', async () => {
-  const { page, output, errors } = await openPage(browser, server.url, null, devices['Pixel 7']);
-  try {
+  await withPage(browser, server.url, { device: devices['Pixel 7'] }, async ({ page, output, errors }) => {
     await waitForFirstFrame(page);
     const [phoneWidth, phoneHeight] = [page.viewportSize().width, page.viewportSize().height];
     const windows = [[phoneWidth, phoneHeight], [phoneHeight, phoneWidth], [390, 844], [844, 390], [1366, 600], [1920, 1080]];
@@ -70,15 +49,12 @@ test('the field is whole, square and as large as fits, in phone, laptop and desk
       if (width === phoneHeight) await keepScreenshot(page, 'phone-landscape');
     }
     assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-  }
+  });
 });
 
 test('Fullscreen puts the field alone on the screen, as large as its shorter side, and leaving it brings the page back', async () => {
   const phoneOnItsSide = { ...devices['Pixel 7'], viewport: { width: 839, height: 412 }, screen: { width: 839, height: 412 } };
-  const { page, output, errors } = await openPage(browser, server.url, null, phoneOnItsSide);
-  try {
+  await withPage(browser, server.url, { device: phoneOnItsSide }, async ({ page, output, errors }) => {
     await waitForFirstFrame(page);
     const before = await fieldPlace(page);
     await page.locator('#fullscreen').click();
@@ -94,31 +70,24 @@ test('Fullscreen puts the field alone on the screen, as large as its shorter sid
     await waitFrames(page, 2);
     assert.deepEqual(await fieldPlace(page), before);
     assert.deepEqual([output, errors], [[], []]);
-  } finally {
-    await page.close();
-  }
+  });
 });
 
 describe('a desktop at devicePixelRatio 2', () => {
-  let page;
-  let opened;
-  before(async () => {
-    opened = await openPage(browser, server.url, null, { viewport: { width: 1280, height: 900 }, deviceScaleFactor: 2 });
-    page = opened.page;
-    await waitForFirstFrame(page);
-  });
-  after(() => page?.close());
-
   test('draws the 600-px field from 1200 × 1200 pixels, filled as on the desktop, and names the keys', async () => {
-    await waitFrames(page, 3);
-    const field = await fieldPlace(page);
-    assert.deepEqual([field.width, field.height, ...field.backing], [600, 600, 1200, 1200]);
-    const [picture] = readPictures([await takePicture(page, { scale: 'css' })]);
-    assert.deepEqual(picture.startFaults, []);
-    assert.ok(await page.locator('#controls').isVisible(), 'the keys are not named');
-    assert.ok(!(await page.locator('#touch-controls').isVisible()) && !(await page.locator('#quit').isVisible()),
-      'a screen without touch is offered touch controls');
-    assert.deepEqual([opened.output, opened.errors], [[], []]);
+    const device = { viewport: { width: 1280, height: 900 }, deviceScaleFactor: 2 };
+    await withPage(browser, server.url, { device }, async ({ page, output, errors }) => {
+      await waitForFirstFrame(page);
+      await waitFrames(page, 3);
+      const field = await fieldPlace(page);
+      assert.deepEqual([field.width, field.height, ...field.backing], [600, 600, 1200, 1200]);
+      const [picture] = readPictures([await takePicture(page, { scale: 'css' })]);
+      assert.deepEqual(picture.startFaults, []);
+      assert.ok(await page.locator('#controls').isVisible(), 'the keys are not named');
+      assert.ok(!(await page.locator('#touch-controls').isVisible()) && !(await page.locator('#quit').isVisible()),
+        'a screen without touch is offered touch controls');
+      assert.deepEqual([output, errors], [[], []]);
+    });
   });
 });
 
@@ -133,8 +102,7 @@ const focusLosses = {
 
 for (const [how, loseFocus] of Object.entries(focusLosses)) {
   test(`a page that ${how} with Right held stops the paddle`, async (t) => {
-    const { page, output, errors } = await openPage(browser, server.url);
-    try {
+    await withPage(browser, server.url, {}, async ({ page, output, errors }) => {
       await waitForFirstFrame(page);
       await waitFrames(page, 3);
       const [atStart, lost, later] = (await playFromStart(page, t, async () => {
@@ -143,19 +111,14 @@ for (const [how, loseFocus] of Object.entries(focusLosses)) {
         await waitFrames(page, 2);
         await page.evaluate(loseFocus);
         // Taken before a paddle that went on could reach the wall, 14 frames from the start.
-        await waitFrames(page, 1);
-        const pictures = [await takePicture(page)];
-        await waitFrames(page, 2);
-        pictures.push(await takePicture(page));
+        const pictures = [await pictureAfterFrames(page, 1), await pictureAfterFrames(page, 2)];
         await page.keyboard.up('ArrowRight');
         return pictures;
       })).map((picture) => picture.paddleLeftEdge);
       assert.ok(lost >= atStart + 20, `Right held did not move the paddle (from ${atStart} to ${lost})`);
       assert.equal(later, lost, `the paddle went on after the page ${how === 'is hidden' ? 'was hidden' : 'lost focus'}`);
       assert.deepEqual([output, errors], [[], []]);
-    } finally {
-      await page.close();
-    }
+    });
   });
 }
 
@@ -184,9 +147,7 @@ describe('by touch', () => {
       await touch.down(...at(across, 0.5));
       await waitFrames(page, frames);
       await end();
-      const pictures = [await takePicture(page)];
-      await waitFrames(page, 2);
-      return [...pictures, await takePicture(page)];
+      return [await takePicture(page), await pictureAfterFrames(page, 2)];
     };
     // Few frames in all: a ball lost on the way would be launched again by the next finger.
     const readings = await playFromStart(page, t, async () => {
@@ -214,18 +175,11 @@ describe('by touch', () => {
     // pictures that both have the second finger down, never across the moment it lands.
     const [atStart, firstHeld, secondHeld, secondHeldLater, secondLifted, later] = (await playFromStart(page, t, async () => {
       await touch.down(...at(0.8, 0.5), 1);
-      await waitFrames(page, 3);
-      const pictures = [await takePicture(page)];
+      const pictures = [await pictureAfterFrames(page, 3)];
       await touch.down(...at(0.2, 0.5), 2);
-      await waitFrames(page, 1);
-      pictures.push(await takePicture(page));
-      await waitFrames(page, 3);
-      pictures.push(await takePicture(page));
+      pictures.push(await pictureAfterFrames(page, 1), await pictureAfterFrames(page, 3));
       await touch.up(2);
-      await waitFrames(page, 1);
-      pictures.push(await takePicture(page));
-      await waitFrames(page, 2);
-      pictures.push(await takePicture(page));
+      pictures.push(await pictureAfterFrames(page, 1), await pictureAfterFrames(page, 2));
       await touch.up(1);
       return pictures;
     })).map((picture) => picture.paddleLeftEdge);
@@ -237,12 +191,9 @@ describe('by touch', () => {
 
   test('Quit ends the game by touch, and Play again starts it anew', async () => {
     await page.locator('#quit').tap();
-    await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+    await waitForExit(page);
     assert.equal((await gameStatus(page)).exitStatus, 0);
-    const reloaded = page.waitForEvent('load', { timeout: 10000 });
-    await page.locator('#play-again').tap();
-    await reloaded;
-    await waitForFirstFrame(page);
+    await playAgain(page, 'tap');
     assert.equal((await gameStatus(page)).exitStatus, null);
   });
 });

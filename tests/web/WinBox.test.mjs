@@ -2,26 +2,24 @@
 // the win box at once; the game waits for it, and dismissing it ends the game with status 0.
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { after, test } from 'node:test';
 
-import { existingFile, gameStatus, keepScreenshot, launchBrowser, openPage, serve, waitPageTicks } from './support.mjs';
+import {
+  existingFile, gameStatus, keepScreenshot, launchBrowser, serve, waitForExit, waitPageTicks, withPage,
+} from './support.mjs';
 
 const emptyLevelPage = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web');
-let server;
-let browser;
 // While set, the server holds the page's .wasm back until this promise settles: the game cannot
 // start, and so cannot show its box, before the test is ready.
 let wasmHeldUntil = null;
-before(async () => {
-  server = await serve(path.dirname(emptyLevelPage), async (name, bytes) => {
-    if (name.endsWith('.wasm')) await wasmHeldUntil;
-    return bytes;
-  });
-  browser = await launchBrowser();
+const server = await serve(path.dirname(emptyLevelPage), async (name, bytes) => {
+  if (name.endsWith('.wasm')) await wasmHeldUntil;
+  return bytes;
 });
+const browser = await launchBrowser();
 after(async () => {
-  await browser?.close();
-  await server?.close();
+  await browser.close();
+  await server.close();
 });
 
 // Every frame the game begins starts with glClear, also one that never reaches glutSwapBuffers.
@@ -34,14 +32,15 @@ function countClears() {
   };
 }
 
-const openEmptyLevel = () => openPage(browser, server.url + path.basename(emptyLevelPage), countClears);
+// Runs `work` on the empty-level page, its clears counted.
+const withEmptyLevel = (work) => withPage(browser, server.url + path.basename(emptyLevelPage), { watch: countClears }, work);
 const waitForBox = (page) => page.locator('#message-box').waitFor({ timeout: 15000 });
 
-async function openWithBox() {
-  const opened = await openEmptyLevel();
+// withEmptyLevel once the box is up.
+const withBox = (work) => withEmptyLevel(async (opened) => {
   await waitForBox(opened.page);
-  return opened;
-}
+  return work(opened);
+});
 
 // Over as many ticks as the game would have drawn 15 frames in.
 async function drawsNothingFor15Ticks(page) {
@@ -51,7 +50,7 @@ async function drawsNothingFor15Ticks(page) {
 }
 
 async function expectEndedWithStatusZero({ page, output, errors }) {
-  await page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+  await waitForExit(page);
   assert.ok(await drawsNothingFor15Ticks(page), 'the game drew after it ended');
   assert.equal((await gameStatus(page)).exitStatus, 0);
   assert.ok(await page.locator('#ended').isVisible(), 'the page does not say the game ended');
@@ -60,9 +59,8 @@ async function expectEndedWithStatusZero({ page, output, errors }) {
 }
 
 test('the box is captioned "Zorvex" with the two lines; nothing is drawn while it is up, and OK ends the game', async () => {
-  const opened = await openWithBox();
-  const { page } = opened;
-  try {
+  await withBox(async (opened) => {
+    const { page } = opened;
     const box = await page.evaluate(() => ({
       modal: document.getElementById('message-box').matches(':modal'),
       caption: document.getElementById('message-box-caption').textContent,
@@ -77,20 +75,15 @@ test('the box is captioned "Zorvex" with the two lines; nothing is drawn while i
 
     await page.locator('#message-box-ok').click();
     await expectEndedWithStatusZero(opened);
-  } finally {
-    await page.close();
-  }
+  });
 });
 
 for (const key of ['Enter', 'Space', 'Escape']) {
   test(`${key} dismisses the box as OK does`, async () => {
-    const opened = await openWithBox();
-    try {
+    await withBox(async (opened) => {
       await opened.page.keyboard.press(key);
       await expectEndedWithStatusZero(opened);
-    } finally {
-      await opened.page.close();
-    }
+    });
   });
 }
 
@@ -101,23 +94,23 @@ for (const key of ['Space', 'Enter']) {
     wasmHeldUntil = new Promise((resolve) => {
       sendWasm = resolve;
     });
-    const opened = await openEmptyLevel();
-    const { page } = opened;
     try {
-      await page.keyboard.down(key);
-      sendWasm();
-      await waitForBox(page);
-      for (let repeat = 0; repeat < 5; ++repeat) await page.keyboard.down(key);
-      await page.keyboard.up(key);
-      await waitPageTicks(page, 5);
-      assert.ok(await page.locator('#message-box').isVisible(), `the held ${key} dismissed the box`);
-      assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended while the box was up');
+      await withEmptyLevel(async (opened) => {
+        const { page } = opened;
+        await page.keyboard.down(key);
+        sendWasm();
+        await waitForBox(page);
+        for (let repeat = 0; repeat < 5; ++repeat) await page.keyboard.down(key);
+        await page.keyboard.up(key);
+        await waitPageTicks(page, 5);
+        assert.ok(await page.locator('#message-box').isVisible(), `the held ${key} dismissed the box`);
+        assert.equal((await gameStatus(page)).exitStatus, null, 'the game ended while the box was up');
 
-      await page.keyboard.press(key);
-      await expectEndedWithStatusZero(opened);
+        await page.keyboard.press(key);
+        await expectEndedWithStatusZero(opened);
+      });
     } finally {
       wasmHeldUntil = null;
-      await page.close();
     }
   });
 }

@@ -21,7 +21,7 @@ export function existingFile(name, maker) {
 const { chromium, devices } = createRequire(path.join(existingFile('ZORVEX_WEB_NODE_MODULES', 'npm ci'), 'x'))('playwright-core');
 export { devices };
 
-const temporaryFolder = () => mkdtempSync(path.join(os.tmpdir(), 'zorvex-web-'));
+export const temporaryFolder = () => mkdtempSync(path.join(os.tmpdir(), 'zorvex-web-'));
 
 // `folder` is the zip's one top folder, zorvex-<version>-web.
 export function unpackRelease(zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/package')) {
@@ -41,16 +41,17 @@ const contentTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json',
 };
 
-// Serves `folder` on an ephemeral port; `rewrite(name, bytes)` may change a file on its way, as a
-// broken network would, hold it back (by returning a promise), or throw to make it a 404.
+// Serves `folder` on an ephemeral port; `rewrite(name, bytes)`, if given, may change a file on its
+// way, as a broken network would, hold it back (by returning a promise), or throw to make it a 404.
 // serveFolder(other) puts another folder at the same address, as a new release on a server.
 // Stopped by close().
-export async function serve(folder, rewrite = (name, bytes) => bytes) {
+export async function serve(folder, rewrite = null) {
   let served = folder;
   const server = http.createServer(async (request, response) => {
     const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname)).slice(1) || 'index.html';
     try {
-      const bytes = await rewrite(name, await readFile(path.join(served, name)));
+      const file = await readFile(path.join(served, name));
+      const bytes = rewrite ? await rewrite(name, file) : file;
       const type = contentTypes[path.extname(name)] ?? 'application/octet-stream';
       response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(bytes);
     } catch {
@@ -93,6 +94,28 @@ export async function openPage(browser, url, watch = null, device = {}) {
   return { page, output, errors };
 }
 
+// Runs `work` on a new page at `url` ({ page, output, errors } as openPage gives them, with its
+// `watch` and `device`) and closes the page however `work` ends.
+export async function withPage(browser, url, { watch = null, device = {} }, work) {
+  const opened = await openPage(browser, url, watch, device);
+  try {
+    return await work(opened);
+  } finally {
+    await opened.page.close();
+  }
+}
+
+// withPage on a server of its own for `folder`, made by serve(folder, rewrite) and closed after
+// the page; `work` also gets the `server`.
+export async function withServedPage(browser, folder, rewrite, work) {
+  const server = await serve(folder, rewrite);
+  try {
+    return await withPage(browser, server.url, {}, (opened) => work({ ...opened, server }));
+  } finally {
+    await server.close();
+  }
+}
+
 export const gameStatus = (page) => page.evaluate(() => ({ ...window.zorvex }));
 
 export const waitForFirstFrame = (page) =>
@@ -107,6 +130,17 @@ export async function waitFrames(page, count) {
   await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve())));
 }
 
+// Waits until the game has ended, which sets its exit status.
+export const waitForExit = (page) => page.waitForFunction(() => window.zorvex.exitStatus !== null, null, { timeout: 5000 });
+
+// Plays again by the ended page's button, `press`ed ('click' or 'tap'), until the new game's first frame.
+export async function playAgain(page, press) {
+  const reloaded = page.waitForEvent('load', { timeout: 10000 });
+  await page.locator('#play-again')[press]();
+  await reloaded;
+  await waitForFirstFrame(page);
+}
+
 // Lets `ticks` of the game's ticks go by on the page's own clock: a 33-ms timer, then an animation
 // frame, as the game's timer and the frame it asks for follow each other. A check that nothing
 // happens waits for these rather than for a sleep, which a busy machine can end before the page
@@ -119,6 +153,28 @@ export const waitPageTicks = (page, ticks) => page.evaluate((count) => new Promi
 // The canvas as the player sees it, as a PNG; { scale: 'css' } takes one pixel per CSS pixel.
 export async function takePicture(page, options = {}) {
   return page.screenshot({ clip: await page.locator('#canvas').boundingBox(), ...options });
+}
+
+// The canvas's picture once `frames` more frames are on screen.
+export async function pictureAfterFrames(page, frames) {
+  await waitFrames(page, frames);
+  return takePicture(page);
+}
+
+// Plays `steps` from the start of a level, again on a new load should the ball be lost before
+// the last picture (a lost ball puts the paddle back at its start): the pictures' readings, the
+// first of the start. `afterReload` readies a new load as the first was.
+export async function playFromStart(page, t, steps, afterReload = async () => {}) {
+  for (let attempt = 1; ; ++attempt) {
+    const readings = readPictures([await takePicture(page), ...(await steps())]);
+    const lost = readings.slice(1).some((picture) => picture.ballPlaceShowsBackground < 0.9);
+    if (!lost || attempt === 3) return readings;
+    t.diagnostic(`the ball was lost before the last picture (attempt ${attempt}): the page is loaded again`);
+    await page.reload();
+    await waitForFirstFrame(page);
+    await waitFrames(page, 3);
+    await afterReload();
+  }
 }
 
 // Pictures read with the desktop's figures (tests/e2e/FieldPicture.cpp), all at once after the fact
