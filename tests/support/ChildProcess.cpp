@@ -168,13 +168,15 @@ std::vector<std::string> CommandResult::outputLines() const
     return lines;
 }
 
-CommandResult runCommand(const std::vector<std::string>& arguments, std::chrono::milliseconds limit)
+CommandResult runCommand(const std::vector<std::string>& arguments, std::chrono::milliseconds limit,
+                         const std::vector<std::string>& environment)
 {
     const ScratchFolder folder("zorvex-command");
     const std::filesystem::path output = folder.path / "stdout.txt";
     const std::filesystem::path errors = folder.path / "stderr.txt";
     CommandResult result;
-    result.end = ChildProcess(arguments, std::filesystem::current_path().string(), output.string(), errors.string())
+    result.end = ChildProcess(arguments, std::filesystem::current_path().string(), output.string(), errors.string(),
+                              environment)
                      .waitForExit(limit);
     result.output = readText(output);
     result.errors = readText(errors);

@@ -58,6 +58,8 @@ struct CommandResult {
     std::vector<std::string> outputLines() const;
 };
 
-// Runs a command found through PATH, collects its output and kills it if it runs past `limit`.
+// Runs a command found through PATH, in this process's environment changed by `environment` as
+// ChildProcess does, collects its output and kills it if it runs past `limit`.
 CommandResult runCommand(const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds limit = std::chrono::minutes(2));
+                         std::chrono::milliseconds limit = std::chrono::minutes(2),
+                         const std::vector<std::string>& environment = {});

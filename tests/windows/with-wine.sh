@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Wine for the tests, in a prefix of their own and under an Xvfb of their own.
 #   with-wine.sh PREFIX --make      makes the prefix afresh (once per test run)
-#   with-wine.sh PREFIX --remove    ends the prefix's processes and deletes it
+#   with-wine.sh PREFIX --remove    ends the prefix's processes and deletes it and its PREFIX.tmp
 #   with-wine.sh PREFIX COMMAND...  runs COMMAND with that prefix, then ends the prefix's processes
 # Only the wineserver of this prefix, and so only the Windows processes started in it, is
 # stopped; the Xvfb is stopped by with-xvfb.sh, by its PID.
@@ -13,6 +13,10 @@ export WINEDEBUG=-all
 # winemenubuilder would write menu entries and file associations into the user's home; the
 # .NET and HTML engines would be offered for download.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# Wine's server makes a folder for its socket under TMPDIR and never removes it: one beside the
+# prefix goes with the prefix.
+export TMPDIR="$prefix.tmp"
+mkdir -p "$TMPDIR"
 
 endPrefixProcesses() {
     [ -d "$prefix" ] && wineserver -k 2>/dev/null
@@ -33,7 +37,7 @@ case "${1:-}" in
     ;;
 --remove)
     endPrefixProcesses
-    rm -rf "$prefix"
+    rm -rf "$prefix" "$TMPDIR"
     ;;
 *)
     "$@"
