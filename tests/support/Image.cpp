@@ -34,12 +34,8 @@ int countDifferences(const Image& a, const Image& b, const PixelRect& area)
     const int bottom = std::min({area.y + area.height, a.height, b.height});
     int count = 0;
     for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            const Rgb p = a.at(x, y);
-            const Rgb q = b.at(x, y);
-            if (p.r != q.r || p.g != q.g || p.b != q.b)
-                ++count;
-        }
+        for (int x = left; x < right; ++x)
+            count += a.at(x, y) != b.at(x, y);
     return count;
 }
 

@@ -2,6 +2,7 @@
 // with the few pixel operations the end-to-end checks need.
 #pragma once
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@ struct Rgb {
     uint8_t g = 0;
     uint8_t b = 0;
 };
+
+inline bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+inline bool operator!=(Rgb a, Rgb b) { return !(a == b); }
 
 // A rectangle of pixels: columns x .. x + width - 1, rows y .. y + height - 1.
 struct PixelRect {
@@ -41,6 +45,8 @@ int countDifferences(const Image& a, const Image& b, const PixelRect& area);
 bool sameInside(const Image& a, const Image& b, const PixelRect& area);
 bool isBlack(Rgb colour, int tolerance = 0);
 std::string toString(Rgb colour);
+// How GoogleTest shows a colour in a failed check: "(r, g, b)".
+inline void PrintTo(Rgb colour, std::ostream* out) { *out << toString(colour); }
 
 // Decodes a PNG or JPEG file into RGB. Throws std::runtime_error if it can't.
 Image loadImageFile(const std::string& path);

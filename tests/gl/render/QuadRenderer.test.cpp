@@ -74,8 +74,8 @@ TEST_F(QuadRendererOnScreen, UnturnedRectangleCoversExactlyItsPixels)
 
     expectCoverage(100, 200, 219, 211);
     const Image field = readField();
-    EXPECT_EQ(toString(field.at(100, 200)), "(255, 255, 255)");
-    EXPECT_EQ(toString(field.at(219, 211)), "(255, 255, 255)");
+    EXPECT_EQ(field.at(100, 200), (Rgb{255, 255, 255}));
+    EXPECT_EQ(field.at(219, 211), (Rgb{255, 255, 255}));
 }
 
 TEST_F(QuadRendererOnScreen, ColourTintsTheImage)
@@ -101,8 +101,8 @@ TEST_F(QuadRendererOnScreen, QuarterTurnIsClockwiseAboutTheCentre)
     expectCoverage(294, 474, 305, 593);
     // Turned clockwise on screen, the left end points up.
     const Image field = readField();
-    EXPECT_EQ(toString(field.at(300, 504)), "(255, 0, 0)");
-    EXPECT_EQ(toString(field.at(300, 563)), "(0, 0, 255)");
+    EXPECT_EQ(field.at(300, 504), (Rgb{255, 0, 0}));
+    EXPECT_EQ(field.at(300, 563), (Rgb{0, 0, 255}));
     glDeleteTextures(1, &halves.textureId);
 }
 
@@ -129,8 +129,8 @@ TEST_F(QuadRendererOnScreen, TopRowOfTheImageIsAtTheTop)
     renderer->drawQuad(rows, glm::vec2(50.0f, 60.0f), glm::vec2(1.0f, 2.0f), 0.0f, white);
 
     const Image field = readField();
-    EXPECT_EQ(toString(field.at(50, 60)), "(0, 255, 0)");
-    EXPECT_EQ(toString(field.at(50, 61)), "(0, 0, 255)");
+    EXPECT_EQ(field.at(50, 60), (Rgb{0, 255, 0}));
+    EXPECT_EQ(field.at(50, 61), (Rgb{0, 0, 255}));
     glDeleteTextures(1, &rows.textureId);
 }
 
@@ -142,7 +142,7 @@ TEST_F(QuadRendererOnScreen, DrawUsesUnitZeroAndLeavesProgramAndTextureInPlace)
 
     renderer->drawQuad(red, glm::vec2(0.0f, 0.0f), glm::vec2(10.0f, 10.0f), 0.0f, white);
 
-    EXPECT_EQ(toString(readField().at(5, 5)), "(255, 0, 0)");
+    EXPECT_EQ(readField().at(5, 5), (Rgb{255, 0, 0}));
     EXPECT_EQ(integerOf(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     EXPECT_EQ(static_cast<GLuint>(integerOf(GL_TEXTURE_BINDING_2D)), red.textureId);
     EXPECT_EQ(static_cast<GLuint>(integerOf(GL_CURRENT_PROGRAM)), renderer->program.programId);
