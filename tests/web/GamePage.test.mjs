@@ -7,17 +7,10 @@ import { after, before, describe, test } from 'node:test';
 
 import {
   gameStatus, keepScreenshot, launchBrowser, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
-  releaseFile, serve, takePicture, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, waitPageTicks, withServedPage,
+  releaseFile, servedRelease, takePicture, waitForExit, waitForFirstFrame, waitFrames, waitPageTicks, withServedPage,
 } from './support.mjs';
 
-const release = unpackRelease();
-const server = await serve(release.folder);
-const browser = await launchBrowser();
-after(async () => {
-  await browser.close();
-  await server.close();
-  release.remove();
-});
+const { release, server, browser } = await servedRelease();
 
 const isShown = (page, selector) => page.locator(selector).isVisible();
 const scrollY = (page) => page.evaluate(() => window.scrollY);

@@ -5,18 +5,11 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  devices, gameStatus, keepScreenshot, launchBrowser, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
-  serve, takePicture, touchScreen, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, withPage,
+  devices, gameStatus, keepScreenshot, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
+  servedRelease, takePicture, touchScreen, waitForExit, waitForFirstFrame, waitFrames, withPage,
 } from './support.mjs';
 
-const release = unpackRelease();
-const server = await serve(release.folder);
-const browser = await launchBrowser();
-after(async () => {
-  await browser.close();
-  await server.close();
-  release.remove();
-});
+const { server, browser } = await servedRelease();
 
 // Where the field is, in CSS pixels, beside the window and the canvas's backing store.
 const fieldPlace = (page) => page.locator('#canvas').evaluate((canvas) => {

@@ -8,6 +8,7 @@ import http from 'node:http';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
+import { after } from 'node:test';
 
 // A file named by the environment; `maker` says what makes it.
 export function existingFile(name, maker) {
@@ -78,6 +79,20 @@ export function launchBrowser(extraFlags = []) {
       '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
       '--disable-quic', ...extraFlags],
   });
+}
+
+// The release unpacked and served, and a browser, for a test file's tests: let go when they have
+// all run, also when a step here fails.
+export async function servedRelease() {
+  const opened = { release: unpackRelease() };
+  after(async () => {
+    await opened.browser?.close();
+    await opened.server?.close();
+    opened.release.remove();
+  });
+  opened.server = await serve(opened.release.folder);
+  opened.browser = await launchBrowser();
+  return opened;
 }
 
 // A new page at `url`: `output` collects the game's standard output and error (the console's log
