@@ -5,6 +5,7 @@
 #include "render/ImageDecoder.h"
 #include "render/ImageScreen.h"
 
+#include "Assets.h"
 #include "Files.h"
 #include "ImageFiles.h"
 
@@ -119,6 +120,23 @@ TEST(ImageScreen, AChunkRunningPastTheEndOfTheFileIsRefused)
         const std::vector<unsigned char> find = readFuzzerFind(name);
         ASSERT_FALSE(find.empty()) << name;
         EXPECT_FALSE(accepted(find)) << name;
+    }
+}
+
+// A download cut short in the CRC of the chunk before IEND: the chunk's data are all there, its
+// last 1 to 4 bytes are not. A walk that forgets the CRC would step past the end of the file.
+TEST(ImageScreen, AFileEndingInsideAChunksCrcIsRefused)
+{
+    for (const std::string name : {"paddle.png", "awesomeface_01.png", "block.png"}) {
+        const std::vector<unsigned char> whole = readFile(sourceAsset(name).string());
+        ASSERT_GT(whole.size(), 12u) << name;
+        const std::size_t iend = whole.size() - 12;
+        ASSERT_EQ(std::string(whole.begin() + iend + 4, whole.begin() + iend + 8), "IEND") << name;
+        for (std::size_t missing = 1; missing <= 4; ++missing) {
+            // Its own allocation, so that AddressSanitizer sees a read past the end.
+            const std::vector<unsigned char> cut(whole.begin(), whole.begin() + iend - missing);
+            EXPECT_FALSE(accepted(cut)) << name << " without the last " << missing << " bytes of a CRC";
+        }
     }
 }
 
