@@ -57,11 +57,8 @@ void onReshape(int width, int height)
 
 void onDisplay()
 {
-    deltaTime = 1.0f / 300.0f;
     glClear(GL_COLOR_BUFFER_BIT);
-    if (game.state == Active)
-        movePaddle();
-    game.update(game.started);
+    advanceFrame();
     if (game.state == Active) {
         Texture background = AssetStore::textureFor("background");
         renderer->drawQuad(background, glm::vec2(0.0f, 0.0f),

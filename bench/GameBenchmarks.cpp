@@ -33,7 +33,7 @@ void updatePerFrame(benchmark::State& state)
         relaunch();
         const auto start = std::chrono::steady_clock::now();
         for (int frame = 0; frame < framesAfterLaunch; ++frame)
-            playOneFrame();
+            advanceFrame();
         const auto elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(std::chrono::duration<double>(elapsed).count() / framesAfterLaunch);
         benchmark::DoNotOptimize(ball->position);

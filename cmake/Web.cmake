@@ -36,8 +36,8 @@ endforeach()
 add_library(zorvex_web_glm INTERFACE)
 target_include_directories(zorvex_web_glm SYSTEM INTERFACE ${hostHeaders})
 add_library(glm::glm ALIAS zorvex_web_glm)
-add_library(stb_image STATIC ${PROJECT_SOURCE_DIR}/render/StbImageImpl.c)
-target_include_directories(stb_image SYSTEM PUBLIC ${hostHeaders}/stb)
+add_library(stb_headers INTERFACE)
+target_include_directories(stb_headers SYSTEM INTERFACE ${hostHeaders}/stb)
 
 # The six files the game reads from its working folder, preloaded into the page's file system
 # at "/", which is the working folder there. The shaders are made from the desktop's.

@@ -37,43 +37,55 @@ void GameController::clampFilledRows()
         filledRows = brickRows - 1;
 }
 
-void GameController::init()
+void GameController::loadSettings()
 {
     paddleSize = glm::vec2(120.0f, 12.0f);
     paddleSpeed = 500.0f;
     ballRadius = 9.0f;
+}
 
-    // Drawn once: every launch of this run, after every lost ball, has the same velocity.
-    const int r1 = rand();
-    const int r2 = rand();
-    ballVelocity = launchVelocity(r1, r2);
-
-    const float fieldWidth = static_cast<float>(width);
-    const float fieldHeight = static_cast<float>(height);
-
-    // The sprite program samples unit 0 and maps field pixels, y downwards, onto the window.
-    AssetStore::storeProgramFromFiles("sprite");
-    ShaderProgram sprite = AssetStore::programFor("sprite");
-    sprite.activate();
-    sprite.setUniformInt("image", 0);
-    sprite.setUniformMat4("projection", glm::ortho(0.0f, fieldWidth, fieldHeight, 0.0f, -1.0f, 1.0f));
-
-    AssetStore::storeTextureFromFile("paddle.png", true, "paddle");
-    AssetStore::storeTextureFromFile("awesomeface_01.png", true, "face");
-    AssetStore::storeTextureFromFile("block.png", false, "block");
-    AssetStore::storeTextureFromFile("background.jpg", false, "background");
-
-    const glm::vec2 paddlePosition(fieldWidth * 0.5f - paddleSize.x * 0.5f, fieldHeight * 0.9f - paddleSize.y);
+void GameController::createPaddleAndBall()
+{
+    const glm::vec2 paddlePosition(static_cast<float>(width) * 0.5f - paddleSize.x * 0.5f,
+                                   static_cast<float>(height) * 0.9f - paddleSize.y);
     paddle = std::make_unique<GameObject>(paddlePosition, paddleSize, AssetStore::textureFor("paddle"),
                                           glm::vec3(1.0f, 1.0f, 1.0f), glm::vec2(0.0f, 0.0f), 0.0f);
     // Centred on the paddle, its lowest point touching the paddle's top edge.
     const glm::vec2 ballPosition(paddlePosition.x + paddleSize.x * 0.5f - ballRadius,
                                  paddlePosition.y - 2.0f * ballRadius);
     ball = std::make_unique<BallObject>(ballPosition, ballRadius, ballVelocity, AssetStore::textureFor("face"));
+}
 
-    renderer = std::make_unique<QuadRenderer>(sprite);
-
-    clampFilledRows();
+void GameController::buildLevel()
+{
     level.bricks.clear();
     generateLevel(width, height, brickColumns, brickRows, filledRows);
+}
+
+void GameController::init()
+{
+    loadSettings();
+
+    // Drawn once: every launch of this run, after every lost ball, has the same velocity.
+    const int r1 = rand();
+    const int r2 = rand();
+    ballVelocity = launchVelocity(r1, r2);
+
+    // The sprite program samples unit 0 and maps field pixels, y downwards, onto the window.
+    AssetStore::storeProgramFromFiles("sprite");
+    ShaderProgram sprite = AssetStore::programFor("sprite");
+    sprite.activate();
+    sprite.setUniformInt("image", 0);
+    sprite.setUniformMat4("projection", glm::ortho(0.0f, static_cast<float>(width), static_cast<float>(height),
+                                                   0.0f, -1.0f, 1.0f));
+
+    AssetStore::storeTextureFromFile("paddle.png", true, "paddle");
+    AssetStore::storeTextureFromFile("awesomeface_01.png", true, "face");
+    AssetStore::storeTextureFromFile("block.png", false, "block");
+    AssetStore::storeTextureFromFile("background.jpg", false, "background");
+
+    createPaddleAndBall();
+    renderer = std::make_unique<QuadRenderer>(sprite);
+    clampFilledRows();
+    buildLevel();
 }

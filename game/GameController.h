@@ -24,6 +24,12 @@ public:
 
     // Start-up: needs the window's GL context. Runs once.
     void init();
+    // The start-up settings: the paddle's size and speed and the ball's radius.
+    void loadSettings();
+    // The paddle at its start position, the ball resting on it, both with their textures.
+    void createPaddleAndBall();
+    // Empties the level and builds a complete one.
+    void buildLevel();
     // Keeps at least one grid row free below the bricks.
     void clampFilledRows();
     // One frame: ten sub-steps of `deltaTime`, then the lost-ball and win tests.
@@ -39,6 +45,11 @@ glm::vec2 launchVelocity(int r1, int r2);
 
 // Moves the paddle by `paddleVelocity`, taking back a step that reaches either edge.
 void movePaddle();
+
+// The game's part of one displayed frame, everything but the drawing: sub-steps of 1/300 s, the
+// paddle's motion while the game is active, then the update. The paddle moves first, so that
+// the frame's collisions meet the paddle where the frame then draws it.
+void advanceFrame();
 
 extern GameController game;
 extern std::unique_ptr<GameObject> paddle;

@@ -22,6 +22,14 @@ void movePaddle()
         x = x - paddleVelocity;
 }
 
+void advanceFrame()
+{
+    deltaTime = 1.0f / 300.0f;
+    if (game.state == Active)
+        movePaddle();
+    game.update(game.started);
+}
+
 void GameController::update(bool started)
 {
     const float dt = deltaTime;
@@ -60,8 +68,7 @@ void GameController::update(bool started)
 
 void GameController::resetAfterLoss()
 {
-    level.bricks.clear();
-    generateLevel(width, height, brickColumns, brickRows, filledRows);
+    buildLevel();
     hitHistory.clear();
     paddle->size = paddleSize;
     paddle->position = glm::vec2(static_cast<float>(width) * 0.5f - paddleSize.x * 0.5f,

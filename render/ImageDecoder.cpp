@@ -2,16 +2,61 @@
 // Pure CPU work: safe to call without a GL context, and on any bytes at all.
 #include "render/ImageDecoder.h"
 
+#include "render/DecoderBudget.h"
 #include "render/ImageScreen.h"
-
-#include <stb_image.h>
 
 #include <climits>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
+// The game's own stb_image, private to this file: only its PNG and JPEG decoders, every block
+// it asks for taken from the decoder's budget. The build compiles this file with its local
+// variables zero-initialised, so that no stack content reaches a picture either (a PNG whose
+// pixels index past its palette reads entries the decoder never wrote).
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_NO_STDIO
+#define STBI_MALLOC(size) budgetedAllocate(size)
+#define STBI_REALLOC_SIZED(block, oldSize, newSize) budgetedReallocate(block, oldSize, newSize)
+#define STBI_FREE(block) budgetedFree(block)
+#include <stb_image.h>
+
 namespace {
+
+// What stb_image 2.27 asks for while it decodes one image, every block counted (frees give
+// nothing back), for a picture of w × h. Both formats first read the header, which for a JPEG
+// means its decoder's record, 18,568 bytes.
+constexpr std::size_t headerBudget = 20 * 1024;
+
+// A PNG joins its IDAT chunks in a buffer that starts at 4 KB and doubles: at most twice the
+// file. A chunk that declares more than that is refused there, before its bytes are looked for.
+// The rows are inflated into a buffer of the size the header gives, at most 8 bytes a pixel
+// (16-bit RGBA) and a filter byte a row, which doubles once for spare bytes after the last
+// row: 16 bytes a pixel and 2 a row. Then the unfiltered image (8), for an interlaced one a
+// second (8) and the seven passes' own (8 together), the conversion to the channels asked for
+// (8 at 16 bits) and to 8 bits (4): 52 bytes a pixel. A palette's expansion (4) comes only at
+// 8 bits or fewer, where everything else halves.
+std::size_t pngBudget(std::size_t width, std::size_t height, std::size_t fileSize)
+{
+    return 4096 + 2 * fileSize + 52 * width * height + 2 * height;
+}
+
+// A JPEG's record and a line buffer for each of up to four components (w + 3 bytes each);
+// each component's plane, padded to whole MCUs of up to 32 × 32 pixels, at a byte a sample,
+// and in a progressive file its coefficients at 2 bytes a sample, each block with 15 bytes
+// for alignment; and the output at up to 4 bytes a pixel.
+std::size_t jpegBudget(std::size_t width, std::size_t height)
+{
+    return headerBudget + 4 * (width + 3) + 4 * 3 * ((width + 32) * (height + 32) + 15) + 4 * width * height;
+}
+
+bool isPngSignature(const unsigned char* bytes)
+{
+    return bytes[0] == 0x89;  // the screen has let nothing through but PNG and JPEG
+}
 
 bool validChannels(int channels)
 {
@@ -89,8 +134,12 @@ DecodedImage decodeImageMemory(const unsigned char* bytes, std::size_t size, int
     int fileChannels = 0;
     // Checking the header first keeps a file that merely claims a huge size from costing
     // gigabytes and seconds to decode.
+    startDecoderBudget(headerBudget);
     if (stbi_info_from_memory(bytes, length, &width, &height, &fileChannels) == 0 || !fitsTexture(width, height))
         return DecodedImage();
+    const auto w = static_cast<std::size_t>(width);
+    const auto h = static_cast<std::size_t>(height);
+    startDecoderBudget(isPngSignature(bytes) ? pngBudget(w, h, size) : jpegBudget(w, h));
     unsigned char* pixels = stbi_load_from_memory(bytes, length, &width, &height, &fileChannels, channels);
     return adopt(pixels, width, height, channels);
 }

@@ -1,12 +1,7 @@
 #include "render/ImageScreen.h"
 
-#include <stb_image.h>
-
-#include <climits>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
-#include <vector>
 
 namespace {
 
@@ -26,8 +21,10 @@ constexpr long long maxImageSide = 16384;
 constexpr long long maxImagePixels = 4096LL * 4096LL;
 
 constexpr std::size_t pngSignatureSize = 8;
-constexpr std::size_t chunkFraming = 12;  // length, type and CRC around a chunk's data
 constexpr std::size_t pngHeaderSize = 13;
+constexpr std::size_t pngHeaderChunkEnd = pngSignatureSize + 8 + pngHeaderSize + 4;
+// Deflate turns at best two bits into 258 bytes.
+constexpr std::uint64_t maxDeflateRatio = 1032;
 
 bool isPng(const unsigned char* bytes, std::size_t size)
 {
@@ -50,127 +47,34 @@ std::uint32_t readBigEndian32(const unsigned char* bytes)
     return static_cast<std::uint32_t>(readBigEndian16(bytes)) << 16 | readBigEndian16(bytes + 2);
 }
 
-struct PngHeader {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    unsigned depth = 0;
-    unsigned channels = 0;  // samples a pixel holds before any palette is applied; 0 if unknown
-    bool interlaced = false;
-};
-
-PngHeader readPngHeader(const unsigned char* data)
+// The fewest bytes the image data of a PNG with this IHDR can inflate to: its samples, with no
+// filter bytes and no padding; 0 for a layout the decoder does not read or a size no texture has.
+std::uint64_t leastPngImageBytes(const unsigned char* header)
 {
-    static const unsigned channelsOfType[7] = {1, 0, 3, 1, 2, 0, 4};
-    PngHeader header;
-    header.width = readBigEndian32(data);
-    header.height = readBigEndian32(data + 4);
-    header.depth = data[8];
-    header.channels = data[9] < 7 ? channelsOfType[data[9]] : 0;
-    header.interlaced = data[12] == 1;
-    return header;
-}
-
-// The sizes and sample layouts the decoder reads, no larger than a texture.
-bool isDecodablePngHeader(const PngHeader& header)
-{
-    const unsigned depth = header.depth;
+    static const unsigned channelsOfType[7] = {1, 0, 3, 1, 2, 0, 4};  // a palette image holds indices
+    const std::uint64_t width = readBigEndian32(header);
+    const std::uint64_t height = readBigEndian32(header + 4);
+    const unsigned depth = header[8];
+    const unsigned channels = header[9] < 7 ? channelsOfType[header[9]] : 0;
     const bool knownDepth = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
-    return knownDepth && header.channels != 0 && fitsTexture(header.width, header.height);
+    return knownDepth && fitsTexture(width, height) ? width * height * channels * depth / 8 : 0;
 }
 
-bool isChunk(const unsigned char* type, const char* name)
-{
-    for (int i = 0; i < 4; ++i)
-        if (type[i] != static_cast<unsigned char>(name[i]))
-            return false;
-    return true;
-}
-
-struct PngChunks {
-    PngHeader header;
-    std::vector<unsigned char> imageData;  // the IDAT chunks joined, as the decoder joins them
-};
-
-// Walks the chunks up to IEND, as the decoder does. The decoder sizes its buffer for an IDAT
-// chunk from the length that chunk declares, before it looks for the bytes: every chunk must
-// lie within the file. Apple's CgBI variant (raw deflate), which no tool of ours writes, is
-// refused rather than inflated a second way.
-bool readPngChunks(const unsigned char* bytes, std::size_t size, PngChunks& png)
-{
-    std::size_t at = pngSignatureSize;
-    while (size - at >= chunkFraming) {
-        const std::size_t length = readBigEndian32(bytes + at);
-        const unsigned char* type = bytes + at + 4;
-        const unsigned char* data = bytes + at + 8;
-        if (length > size - at - chunkFraming || isChunk(type, "CgBI"))
-            return false;
-        if (isChunk(type, "IEND"))
-            return true;
-        const bool first = at == pngSignatureSize;
-        if (first != isChunk(type, "IHDR") || (first && length != pngHeaderSize))
-            return false;
-        if (first)
-            png.header = readPngHeader(data);
-        if (isChunk(type, "IDAT"))
-            png.imageData.insert(png.imageData.end(), data, data + length);
-        at += chunkFraming + length;
-    }
-    return false;
-}
-
-// The bytes of one row as the decoder unfilters them: the samples padded to a whole byte,
-// after the filter byte.
-std::uint64_t pngRowBytes(std::uint64_t width, const PngHeader& header)
-{
-    return 1 + (width * header.channels * header.depth + 7) / 8;
-}
-
-// What the image data must inflate to: an interlaced image holds seven smaller images, one
-// after another, each with rows of its own.
-std::uint64_t pngRawSize(const PngHeader& header)
-{
-    if (!header.interlaced)
-        return pngRowBytes(header.width, header) * header.height;
-    static const unsigned firstX[7] = {0, 4, 0, 2, 0, 1, 0};
-    static const unsigned firstY[7] = {0, 0, 4, 0, 2, 0, 1};
-    static const unsigned stepX[7] = {8, 8, 4, 4, 2, 2, 1};
-    static const unsigned stepY[7] = {8, 8, 8, 4, 4, 2, 2};
-    std::uint64_t total = 0;
-    for (int pass = 0; pass < 7; ++pass) {
-        const std::uint64_t width = (header.width + stepX[pass] - 1 - firstX[pass]) / stepX[pass];
-        const std::uint64_t height = (header.height + stepY[pass] - 1 - firstY[pass]) / stepY[pass];
-        if (width != 0 && height != 0)
-            total += pngRowBytes(width, header) * height;
-    }
-    return total;
-}
-
-// The decoder inflates into a buffer of the image's size and doubles it for as long as the
-// stream yields more: a few kilobytes of deflate can ask for megabytes. Its inflater, run here
-// first into a buffer of exactly that size that it may not grow, fails on a stream that yields
-// more; one that yields less the decoder would refuse anyway.
-bool inflatesToImage(const std::vector<unsigned char>& compressed, std::uint64_t rawSize)
-{
-    // Deflate turns at best two bits into 258 bytes: a few bytes that declare a large image
-    // can't fill it, and are refused before a buffer of its size is asked for.
-    constexpr std::uint64_t maxDeflateRatio = 1032;
-    if (compressed.empty() || compressed.size() > INT_MAX || rawSize > INT_MAX ||
-        rawSize > compressed.size() * maxDeflateRatio)
-        return false;
-    const std::unique_ptr<char[]> raw(new (std::nothrow) char[rawSize]);
-    if (!raw)
-        return false;
-    const int inflated = stbi_zlib_decode_buffer(raw.get(), static_cast<int>(rawSize),
-                                                 reinterpret_cast<const char*>(compressed.data()),
-                                                 static_cast<int>(compressed.size()));
-    return inflated >= 0 && static_cast<std::uint64_t>(inflated) == rawSize;
-}
-
+// The decoder sizes the buffer it inflates into from the header alone, before it inflates a
+// byte: a few bytes that declare a texture's size would have it ask for up to 134 MB. Image
+// data that cannot fill that buffer even at deflate's best is refused here; what the decoder
+// asks for after that is bounded by its budget (DecoderBudget.h). The header is read where it
+// must stand, first, so Apple's CgBI variant (a chunk of its own before IHDR), which no tool of
+// ours writes, is refused too.
 bool isSafePng(const unsigned char* bytes, std::size_t size)
 {
-    PngChunks png;
-    return isPng(bytes, size) && readPngChunks(bytes, size, png) && isDecodablePngHeader(png.header) &&
-           inflatesToImage(png.imageData, pngRawSize(png.header));
+    if (!isPng(bytes, size) || size < pngHeaderChunkEnd || readBigEndian32(bytes + pngSignatureSize) != pngHeaderSize)
+        return false;
+    const unsigned char* type = bytes + pngSignatureSize + 4;
+    if (type[0] != 'I' || type[1] != 'H' || type[2] != 'D' || type[3] != 'R')
+        return false;
+    const std::uint64_t least = leastPngImageBytes(type + 4);
+    return least != 0 && least <= size * maxDeflateRatio;
 }
 
 // The values a Huffman table of `bytes` (its 16 code-length counts) holds; counts cut off by the
@@ -200,68 +104,103 @@ bool huffmanTablesFit(const unsigned char* bytes, std::size_t size, std::size_t 
     return true;
 }
 
-struct DefinedTables {
+// What the walk has met so far: the tables defined, the frame's components, and which of those
+// a scan has filled.
+struct JpegSoFar {
     bool dc[4] = {};
     bool ac[4] = {};
     bool quantisation[4] = {};
-    // The quantisation table of each frame component, from the frame header.
+    // The id and quantisation table of each frame component, from the frame header.
+    unsigned frameIds[4] = {};
     unsigned frameQuantisation[4] = {};
     unsigned frameComponents = 0;
+    bool scanned[4] = {};
 };
 
 // Records the tables of one DQT segment: 64 entries of 8 or 16 bits each.
-void recordQuantisationTables(const unsigned char* segment, std::size_t length, DefinedTables& defined)
+void recordQuantisationTables(const unsigned char* segment, std::size_t length, JpegSoFar& seen)
 {
     std::size_t table = 0;
     while (table < length) {
         const unsigned precision = segment[table] >> 4;
         const unsigned id = segment[table] & 15;
         if (id <= 3)
-            defined.quantisation[id] = true;
+            seen.quantisation[id] = true;
         table += 1 + 64 * (precision != 0 ? 2 : 1);
     }
 }
 
-// Records which quantisation table each component of a frame header uses.
-void recordFrame(const unsigned char* segment, std::size_t length, DefinedTables& defined)
+// Records the id and quantisation table of each component of a frame header, none filled yet.
+void recordFrame(const unsigned char* segment, std::size_t length, JpegSoFar& seen)
 {
     if (length < 6)
         return;
-    defined.frameComponents = segment[5] < 4 ? segment[5] : 4;
-    for (unsigned c = 0; c < defined.frameComponents; ++c)
-        defined.frameQuantisation[c] = 8 + 3 * c < length ? segment[8 + 3 * c] : 0;
+    seen.frameComponents = segment[5] < 4 ? segment[5] : 4;
+    for (unsigned c = 0; c < seen.frameComponents; ++c) {
+        seen.frameIds[c] = 6 + 3 * c < length ? segment[6 + 3 * c] : 0;
+        seen.frameQuantisation[c] = 8 + 3 * c < length ? segment[8 + 3 * c] : 0;
+    }
+    for (bool& scanned : seen.scanned)
+        scanned = false;
 }
 
-// The decoder scales every component by its quantisation table, defined or not.
-bool frameQuantisationDefined(const DefinedTables& defined)
+// The decoder fills a component's samples only in the scans that name it, and in a progressive
+// file only a first DC scan (Ss = 0, Ah = 0) starts them; it turns every component into pixels
+// all the same. A scan names a component by its id, which the decoder looks up as it does here:
+// the first frame component with that id.
+// A scan header that scanTablesDefined has let through.
+void recordScannedComponents(const unsigned char* segment, bool progressive, JpegSoFar& seen)
 {
-    for (unsigned c = 0; c < defined.frameComponents; ++c) {
-        const unsigned id = defined.frameQuantisation[c];
-        if (id <= 3 && !defined.quantisation[id])
+    const unsigned components = segment[0];
+    const std::size_t spectral = 1 + 2 * static_cast<std::size_t>(components);
+    const bool startsSamples = !progressive || (segment[spectral] == 0 && segment[spectral + 2] >> 4 == 0);
+    for (unsigned k = 0; k < components && startsSamples; ++k) {
+        unsigned c = 0;
+        while (c < seen.frameComponents && seen.frameIds[c] != segment[1 + 2 * k])
+            ++c;
+        if (c < seen.frameComponents)
+            seen.scanned[c] = true;
+    }
+}
+
+bool everyComponentScanned(const JpegSoFar& seen)
+{
+    for (unsigned c = 0; c < seen.frameComponents; ++c)
+        if (!seen.scanned[c])
+            return false;
+    return true;
+}
+
+// The decoder scales every component by its quantisation table, seen or not.
+bool frameQuantisationDefined(const JpegSoFar& seen)
+{
+    for (unsigned c = 0; c < seen.frameComponents; ++c) {
+        const unsigned id = seen.frameQuantisation[c];
+        if (id <= 3 && !seen.quantisation[id])
             return false;
     }
     return true;
 }
 
 // Records the tables of one DHT segment; ids the decoder rejects itself are left out.
-void recordTables(const unsigned char* segment, std::size_t length, DefinedTables& defined)
+void recordTables(const unsigned char* segment, std::size_t length, JpegSoFar& seen)
 {
     std::size_t table = 0;
     while (table + 16 < length) {
         const unsigned tableClass = segment[table] >> 4;
         const unsigned id = segment[table] & 15;
         if (tableClass <= 1 && id <= 3)
-            (tableClass == 0 ? defined.dc : defined.ac)[id] = true;
+            (tableClass == 0 ? seen.dc : seen.ac)[id] = true;
         table += 17 + huffmanValueCount(segment + table + 1, length - table - 1);
     }
 }
 
-// A scan may use only tables defined before it. A progressive DC refinement scan uses no Huffman
+// A scan may use only tables seen before it. A progressive DC refinement scan uses no Huffman
 // table and a progressive AC scan no DC table.
 bool scanTablesDefined(const unsigned char* segment, std::size_t length, bool progressive,
-                       const DefinedTables& defined)
+                       const JpegSoFar& seen)
 {
-    if (length < 1 || !frameQuantisationDefined(defined))
+    if (length < 1 || !frameQuantisationDefined(seen))
         return false;
     const unsigned components = segment[0];
     const std::size_t spectral = 1 + 2 * static_cast<std::size_t>(components);
@@ -276,7 +215,7 @@ bool scanTablesDefined(const unsigned char* segment, std::size_t length, bool pr
         const unsigned acId = segment[2 + 2 * c] & 15;
         if (dcId > 3 || acId > 3)
             continue;  // the decoder rejects these itself
-        if ((needsDc && !defined.dc[dcId]) || (needsAc && !defined.ac[acId]))
+        if ((needsDc && !seen.dc[dcId]) || (needsAc && !seen.ac[acId]))
             return false;
     }
     return true;
@@ -285,12 +224,12 @@ bool scanTablesDefined(const unsigned char* segment, std::size_t length, bool pr
 // Walks the markers in stream order, as the decoder does: over each segment by its length, so the
 // bytes inside APPn and COM segments (Exif, ICC profiles, comments) are never taken for markers,
 // and over entropy-coded data, where a data byte FF is followed by 00. Every DHT segment that the
-// decoder reads must fit it, and every scan may use only tables defined before it. Where the
+// decoder reads must fit it, and every scan may use only tables seen before it. Where the
 // decoder would stop first (an unknown marker, a stray byte, a restart marker outside a scan) the
 // walk goes on, so it checks a superset of what the decoder reads.
 bool jpegSegmentsAreSafe(const unsigned char* bytes, std::size_t size)
 {
-    DefinedTables defined;
+    JpegSoFar seen;
     bool progressive = false;
     std::size_t i = 2;
     while (i + 1 < size) {
@@ -317,18 +256,20 @@ bool jpegSegmentsAreSafe(const unsigned char* bytes, std::size_t size)
         if (marker == progressiveFrame)
             progressive = true;
         if (marker >= baselineFrame && marker <= progressiveFrame)
-            recordFrame(segment, segmentLength, defined);
+            recordFrame(segment, segmentLength, seen);
         if (marker == quantisationTables)
-            recordQuantisationTables(segment, segmentLength, defined);
+            recordQuantisationTables(segment, segmentLength, seen);
         if (marker == huffmanTables && !huffmanTablesFit(bytes, size, i + 2))
             return false;
         if (marker == huffmanTables)
-            recordTables(segment, segmentLength, defined);
-        if (marker == startOfScan && !scanTablesDefined(segment, segmentLength, progressive, defined))
+            recordTables(segment, segmentLength, seen);
+        if (marker == startOfScan && !scanTablesDefined(segment, segmentLength, progressive, seen))
             return false;
+        if (marker == startOfScan)
+            recordScannedComponents(segment, progressive, seen);
         i += 2 + length;
     }
-    return true;
+    return everyComponentScanned(seen);
 }
 
 bool isSafeJpeg(const unsigned char* bytes, std::size_t size)

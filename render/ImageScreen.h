@@ -1,11 +1,11 @@
-// Which bytes reach the image decoder. The game's images are PNG and JPEG: every other format
-// the decoder knows is refused, and so is a JPEG stream whose Huffman tables the decoder
-// (stb_image 2.27, as Debian ships it) would overrun, or whose Huffman or quantisation tables
-// it would use before they are defined: it reads and writes out of bounds on such files, or
-// computes with whatever the heap held. A PNG is refused unless every chunk lies within the
-// file, its size fits a texture and its image data inflates to exactly what that size needs:
-// the decoder sizes its buffers from what the file declares, so a few bytes could otherwise
-// ask it for gigabytes.
+// Which bytes reach the image decoder (stb_image 2.27), for the defects of its own that no
+// bound on its memory mends. The game's images are PNG and JPEG, and only those are let
+// through. A JPEG is refused where the decoder would overrun its Huffman tables, use Huffman or
+// quantisation tables before they are defined, or turn a component into pixels that no scan
+// has filled: it reads and writes out of bounds on such files, or computes with whatever
+// memory held. A PNG is refused unless its header comes first, with a size that fits a texture
+// and image data that could fill it: the decoder sizes its first buffer from the header alone.
+// What the decoder asks for beyond that is bounded where it allocates (DecoderBudget.h).
 #pragma once
 #include <cstddef>
 

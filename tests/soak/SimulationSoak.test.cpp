@@ -348,7 +348,7 @@ TEST_F(SimulationSoak, AMillionFramesKeepEveryInvariant)
         for (std::size_t i = 0; i < levelSize; ++i)
             before.alive[i] = level.bricks[i].alive;
 
-        playOneFrame();
+        advanceFrame();
 
         const bool lost = before.started && !game.started;
         ASSERT_TRUE(invariantsHold(before, lost)) << "frame " << frame;

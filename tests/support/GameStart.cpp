@@ -2,25 +2,20 @@
 
 #include "game/Collision.h"
 #include "game/GameController.h"
-#include "game/Level.h"
-
-#include <memory>
 
 void startLikeTheGame(glm::vec2 ballVelocity)
 {
+    // Start-up's own steps, but for those that need a GL context (the shader program, the four
+    // textures and the renderer) and the launch velocity, which the test chooses instead of rand().
     game = GameController();
-    game.paddleSize = glm::vec2(120.0f, 12.0f);
-    game.paddleSpeed = 500.0f;
-    game.ballRadius = 9.0f;
+    game.loadSettings();
     game.ballVelocity = ballVelocity;
-    paddle = std::make_unique<GameObject>(glm::vec2(240.0f, 528.0f), game.paddleSize, Texture(),
-                                          glm::vec3(1.0f, 1.0f, 1.0f), glm::vec2(0.0f, 0.0f), 0.0f);
-    ball = std::make_unique<BallObject>(glm::vec2(291.0f, 510.0f), game.ballRadius, ballVelocity, Texture());
+    game.createPaddleAndBall();
     game.clampFilledRows();
-    level.bricks.clear();
-    generateLevel(game.width, game.height, game.brickColumns, game.brickRows, game.filledRows);
+    game.buildLevel();
+    // What a process starts with, which a test before this one may have changed.
     hitHistory.clear();
     paddleVelocity = 0.0f;
+    // Set by every frame before it is read; tests that call `update` on its own need it too.
     deltaTime = 1.0f / 300.0f;
-    game.state = Active;
 }

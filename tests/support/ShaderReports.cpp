@@ -8,10 +8,11 @@ namespace {
 
 const size_t logCapacity = 1023;
 
-std::string separatorLine()
-{
-    return "\n -- " + std::string(51, '-') + " -- \n";
-}
+// The reports' own words, letter for letter, written out rather than built up the way the game
+// builds them, so that a mistake made in both places cannot pass.
+const char* const compilePrefix = "| ERROR::SHADER: Compile-time error: Type: ";
+const char* const linkHeading = "| ERROR::Shader: Link-time error: Type: PROGRAM\n";
+const char* const separatorLine = "\n -- --------------------------------------------------- -- \n";
 
 std::string cut(std::string log)
 {
@@ -69,12 +70,12 @@ StageOutcome linkOutcome(const std::string& vertexSource, const std::string& fra
 
 std::string compileReport(const std::string& label, const std::string& log)
 {
-    return "| ERROR::SHADER: Compile-time error: Type: " + label + "\n" + cut(log) + separatorLine();
+    return compilePrefix + label + "\n" + cut(log) + separatorLine;
 }
 
 std::string linkReport(const std::string& log)
 {
-    return "| ERROR::Shader: Link-time error: Type: PROGRAM\n" + cut(log) + separatorLine();
+    return linkHeading + cut(log) + separatorLine;
 }
 
 std::string expectedBuildOutput(const std::string& vertexSource, const std::string& fragmentSource)

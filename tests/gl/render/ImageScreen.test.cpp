@@ -1,17 +1,20 @@
 // Only PNG and JPEG reach the decoder, no JPEG whose Huffman tables the decoder would overrun
-// or use undefined, and no PNG that would make it ask for far more memory than its image
-// needs. Each case starts from a file the decoder reads fine, so a refusal can only come
-// from the screen.
+// or use undefined or whose components no scan fills, and no PNG whose image data could not
+// fill the buffer its header makes the decoder ask for. Each case starts from a file the
+// decoder reads fine, so a refusal can only come from the screen.
 #include "render/ImageDecoder.h"
 #include "render/ImageScreen.h"
 
+#include "Assets.h"
 #include "Files.h"
 #include "ImageFiles.h"
 
+#include <stb_image.h>
 #include <stb_image_write.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -107,30 +110,112 @@ TEST(ImageScreen, AFrameUsingAnUndefinedQuantisationTableIsRefused)
     EXPECT_FALSE(decodes(file));
 }
 
+// stb_image as it comes, without the game's screen and budget in front of it.
+bool plainDecoderReads(const std::vector<unsigned char>& file)
+{
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels, 3);
+    stbi_image_free(pixels);
+    return pixels != nullptr;
+}
+
+// The decoder turns every component of the frame into pixels, also one that no scan has filled
+// (in a progressive file, that no first DC scan has started): the picture is then whatever memory
+// held. The game's background without its scan; the test JPEG's scan without its third component;
+// a progressive seed whose first DC scan is marked as a refinement. What the plain decoder makes of
+// the last depends on that memory too (its refinement scans read the coefficients), so only the
+// first two are shown to decode without the screen.
+TEST(ImageScreen, AJpegWithAComponentNoScanFillsIsRefused)
+{
+    const std::vector<unsigned char> unscanned =
+        readFile(std::string(ZORVEX_SOURCE_DIR) + "/tests/gl/render/data/unscanned-components.jpg");
+    std::vector<unsigned char> twoOfThree = jpeg;
+    const std::size_t scan = findMarker(twoOfThree, 0xDA);
+    ASSERT_EQ(twoOfThree[scan + 4], 3);
+    twoOfThree[scan + 3] -= 2;
+    twoOfThree[scan + 4] = 2;
+    twoOfThree.erase(twoOfThree.begin() + static_cast<std::ptrdiff_t>(scan + 9),
+                     twoOfThree.begin() + static_cast<std::ptrdiff_t>(scan + 11));
+    std::vector<unsigned char> noFirstDc = readFile(std::string(ZORVEX_SOURCE_DIR) + "/fuzz/corpus/progressive.jpg");
+    const std::size_t firstDc = findMarker(noFirstDc, 0xDA) + 4 + 1 + 2 * 3;
+    ASSERT_EQ(noFirstDc[firstDc], 0);      // Ss
+    ASSERT_EQ(noFirstDc[firstDc + 2], 1);  // Ah 0, Al 1
+    noFirstDc[firstDc + 2] = 0x11;
+    EXPECT_TRUE(plainDecoderReads(unscanned));
+    EXPECT_TRUE(plainDecoderReads(twoOfThree));
+    EXPECT_FALSE(accepted(unscanned));
+    EXPECT_FALSE(accepted(twoOfThree));
+    EXPECT_FALSE(accepted(noFirstDc));
+}
+
 // The decoder sizes its buffer for an IDAT chunk from the length the chunk declares, before it
-// looks for the bytes. These two files from the fuzzer declare 1.5 GB and 318 MB.
+// looks for the bytes. These two files from the fuzzer declare 1.5 GB and 318 MB: the decoder's
+// budget turns the request down (DecoderMemory.test.cpp).
 TEST(ImageScreen, AChunkRunningPastTheEndOfTheFileIsRefused)
 {
     std::vector<unsigned char> file = png;
     ASSERT_EQ(std::string(file.begin() + 37, file.begin() + 41), "IDAT");
     file[33] = 0x5C;
-    EXPECT_FALSE(accepted(file));
+    EXPECT_FALSE(decodes(file));
     for (const char* name : {"slow-inflate-6x6.png", "slow-unit-104b.bin"}) {
         const std::vector<unsigned char> find = readFuzzerFind(name);
         ASSERT_FALSE(find.empty()) << name;
-        EXPECT_FALSE(accepted(find)) << name;
+        EXPECT_FALSE(decodes(find)) << name;
     }
 }
 
-// A few kilobytes of deflate can inflate to megabytes, and the decoder makes room for all of
-// it. The same image data under a header one row shorter or longer than its own.
-TEST(ImageScreen, ImageDataMustInflateToExactlyWhatTheImageNeeds)
+// A download cut short in the CRC of the chunk before IEND: the chunk's data are all there, its
+// last 1 to 4 bytes are not. A chunk walk that forgets the CRC would step past the end of the file.
+TEST(ImageScreen, AFileEndingInsideAChunksCrcIsRefused)
+{
+    for (const std::string name : {"paddle.png", "awesomeface_01.png", "block.png"}) {
+        const std::vector<unsigned char> whole = readFile(sourceAsset(name).string());
+        ASSERT_GT(whole.size(), 12u) << name;
+        const std::size_t iend = whole.size() - 12;
+        ASSERT_EQ(std::string(whole.begin() + iend + 4, whole.begin() + iend + 8), "IEND") << name;
+        for (std::size_t missing = 1; missing <= 4; ++missing) {
+            // Its own allocation, so that AddressSanitizer sees a read past the end.
+            const std::vector<unsigned char> cut(whole.begin(), whole.begin() + iend - missing);
+            EXPECT_FALSE(decodes(cut)) << name << " without the last " << missing << " bytes of a CRC";
+        }
+    }
+}
+
+// Image data may run on past the last row, as some encoders write it, but must fill every row.
+// The same image data under a header one row shorter or longer than its own.
+TEST(ImageScreen, ImageDataMayHoldSpareBytesButMustFillTheImage)
 {
     const std::vector<unsigned char> png = encodePng8(16, 17, 1, std::vector<unsigned char>(16 * 17, 40));
-    EXPECT_TRUE(accepted(withDeclaredSize(png, 16, 17)));
     EXPECT_TRUE(decodes(withDeclaredSize(png, 16, 17)));
-    EXPECT_FALSE(accepted(withDeclaredSize(png, 16, 16)));
-    EXPECT_FALSE(accepted(withDeclaredSize(png, 16, 18)));
+    EXPECT_TRUE(decodes(withDeclaredSize(png, 16, 16)));
+    EXPECT_FALSE(decodes(withDeclaredSize(png, 16, 18)));
+}
+
+// The game's paddle with its image data deflated again with 64 spare bytes after the last row.
+TEST(ImageScreen, ThePaddleWithSpareImageDataIsThePaddle)
+{
+    const std::string source = ZORVEX_SOURCE_DIR;
+    const std::vector<unsigned char> spare = readFile(source + "/tests/gl/render/data/valid-spare-image-data.png");
+    const std::vector<unsigned char> paddle = readFile(sourceAsset("paddle.png").string());
+    ASSERT_FALSE(spare.empty() || paddle.empty());
+    const DecodedImage decoded = decodeImageMemory(spare.data(), spare.size(), 4);
+    const DecodedImage original = decodeImageMemory(paddle.data(), paddle.size(), 4);
+    ASSERT_NE(decoded.pixels, nullptr);
+    ASSERT_NE(original.pixels, nullptr);
+    ASSERT_EQ(decoded.width, original.width);
+    ASSERT_EQ(decoded.height, original.height);
+    EXPECT_EQ(std::memcmp(decoded.pixels, original.pixels, std::size_t(original.width) * original.height * 4), 0);
+}
+
+// A few bytes under a header of a texture's size: at deflate's best ratio, 1032 bytes per byte,
+// they cannot hold its rows, and the decoder would first ask for a buffer of that size: 134 MB
+// for the 16-bit RGBA seed, a 92-byte file.
+TEST(ImageScreen, ImageDataTooShortToFillItsHeaderIsRefused)
+{
+    const std::vector<unsigned char> seed = readFile(std::string(ZORVEX_SOURCE_DIR) + "/fuzz/corpus/rgba16.png");
+    ASSERT_FALSE(seed.empty());
+    EXPECT_FALSE(accepted(withDeclaredSize(seed, 4096, 4096)));
+    EXPECT_TRUE(accepted(withDeclaredSize(seed, 64, 64)));
 }
 
 TEST(ImageScreen, ImageDataSplitOverSeveralChunksPasses)
@@ -149,7 +234,7 @@ TEST(ImageScreen, EveryPngSeedOfTheFuzzerPasses)
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(ZORVEX_SOURCE_DIR) / "fuzz/corpus")) {
         if (entry.path().extension() != ".png")
             continue;
-        EXPECT_TRUE(accepted(readFile(entry.path().string()))) << entry.path();
+        EXPECT_TRUE(decodes(readFile(entry.path().string()))) << entry.path();
         ++seeds;
     }
     EXPECT_GE(seeds, 15);

@@ -77,13 +77,13 @@ TEST_F(CallbacksTest, PaddleWaitsWithTheBallAfterALossWithAnArrowHeld)
     onKeyboard(space, 0, 0);
     onSpecialKey(rightArrow, 0, 0);
     placeBall({50.0f, 599.0f}, {0.0f, 400.0f});  // lost within the next frame
-    playOneFrame();
+    advanceFrame();
     ASSERT_FALSE(game.started);
 
     // The release comes while the ball waits, and so is ignored.
     onSpecialKeyUp(rightArrow, 0, 0);
     for (int frame = 0; frame < 30; ++frame)
-        playOneFrame();
+        advanceFrame();
     EXPECT_EQ(paddle->position.x, 240.0f);
     onKeyboard(space, 0, 0);
     movePaddle();

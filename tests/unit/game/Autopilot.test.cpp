@@ -28,7 +28,7 @@ void playWithAutopilot(int maxFrames)
         const float aim = 40.0f * std::sin(0.37f * static_cast<float>(frame));
         paddle->position.x = std::clamp(ballCentre + aim - 60.0f, 0.0f, 480.0f);
 
-        playOneFrame();
+        advanceFrame();
 
         const glm::vec2 p = ball->position;
         const glm::vec2 v = ball->velocity;

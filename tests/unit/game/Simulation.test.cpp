@@ -196,6 +196,27 @@ TEST_F(SimulationTest, HeldArrowsBringThePaddleToRestIn14Frames)
     }
 }
 
+// The frame moves the paddle before its sub-steps, so the ball meets the paddle where it is drawn.
+// Right arrow held: the paddle steps from 240 to 256.66666, its right end from 360 to 376.66666.
+// The ball falls straight down with its centre at x = 370, 10 pixels beyond the old right end
+// (which it could never touch) and inside the new one. Its first sub-step brings its centre
+// from y = 518 to 519.16667, 8.8333 above the paddle's top: a hit 53.333 right of the paddle's
+// centre, 444.44 before rescaling, which leaves at (274.97275, -216.54099). Nine more sub-steps
+// of (0.91657585, -0.72180331) end at (369.24908, 503.67044). With the sub-steps first the ball
+// would fall on through the paddle's row, at (0, 350).
+TEST_F(SimulationTest, TheFrameMovesThePaddleBeforeTheBallMeetsIt)
+{
+    deltaTime = 0.25f;  // the frame sets its own sub-step length
+    game.started = true;
+    paddleVelocity = rightStep;
+    placeBall({361.0f, 509.0f}, {0.0f, 350.0f});
+    advanceFrame();
+    EXPECT_EQ(deltaTime, 1.0f / 300.0f);
+    EXPECT_EQ(paddle->position.x, 256.666656f);
+    EXPECT_EQ(ball->velocity, glm::vec2(274.972748f, -216.540985f));
+    EXPECT_EQ(ball->position, glm::vec2(369.249084f, 503.670441f));
+}
+
 TEST_F(SimulationTest, BallCaughtInThePaddlesRowClimbsOutToTheBricks)
 {
     // Its lowest point below the paddle's top edge, the ball is bounced again in every sub-step
@@ -220,7 +241,7 @@ TEST_F(SimulationTest, BallCaughtInThePaddlesRowClimbsOutToTheBricks)
         const auto whole = [] { return std::all_of(level.bricks.begin(), level.bricks.end(), isAlive); };
         for (int frame = 0; frame < 75 && whole(); ++frame) {
             paddleVelocity = frame < 3 ? c.step : 0.0f;
-            playOneFrame();
+            advanceFrame();
             ASSERT_TRUE(game.started) << "paddle step " << c.step;
         }
         EXPECT_FALSE(whole()) << "paddle step " << c.step << ": no brick reached, ball at y " << ball->position.y;
