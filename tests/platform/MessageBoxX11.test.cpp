@@ -142,14 +142,6 @@ protected:
         appearTime = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     }
 
-    Window focusedWindow()
-    {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
-        return focus;
-    }
-
     // True if the box is still up once it has handled every event sent to it so far. The X
     // server hands a client its events in order, so the box has handled them all once it has
     // redrawn after an exposure made now: clearing the window wipes the icon out and exposes it.
