@@ -1,12 +1,13 @@
 // The message box on X11: a small modal dialog drawn with plain Xlib, its text in the desktop's
 // font (FontX11.h). It opens a display connection of its own, so it neither needs nor disturbs
-// GLUT's. It belongs to the game's window, the one whose OpenGL context is current: it is
-// transient for it, a modal dialog, centred on it and kept on its monitor (DesktopX11.h,
-// BoxPlacement.h), and laid out for the desktop's resolution (MessageLayout.h).
+// GLUT's. It belongs to the game's window, the one whose OpenGL context is current: it is a
+// modal dialog transient for it (DialogWindowX11.h), centred on it and kept on its monitor
+// (DesktopX11.h, BoxPlacement.h), and laid out for the desktop's resolution (MessageLayout.h).
 #include "platform/MessageBox.h"
 
 #include "platform/BoxPlacement.h"
 #include "platform/DesktopX11.h"
+#include "platform/DialogWindowX11.h"
 #include "platform/FontX11.h"
 #include "platform/MessageLayout.h"
 #include "platform/TextLines.h"
@@ -58,8 +59,6 @@ struct Dialog {
     bool windowGone = false;  // someone else destroyed the window
 };
 
-Atom atom(const Dialog& dialog, const char* name) { return XInternAtom(dialog.display, name, False); }
-
 // Falls back to black or white when the colormap is full, so the box still shows.
 unsigned long allocColor(Dialog& dialog, const char* colorName, bool light)
 {
@@ -97,75 +96,6 @@ void layOut(Dialog& dialog, const char* text, double dpi, int monitorWidth)
     dialog.layout = layOutMessage(dpi, font.metrics(), static_cast<int>(dialog.lines.size()), widest);
 }
 
-void setAtoms(Dialog& dialog, const char* property, const char* value)
-{
-    Atom item = atom(dialog, value);
-    XChangeProperty(dialog.display, dialog.window, atom(dialog, property), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&item), 1);
-}
-
-void setTitle(Dialog& dialog, const char* caption)
-{
-    XStoreName(dialog.display, dialog.window, toLatin1(decodeUtf8(caption)).c_str());
-    XChangeProperty(dialog.display, dialog.window, atom(dialog, "_NET_WM_NAME"), atom(dialog, "UTF8_STRING"), 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(caption),
-                    static_cast<int>(std::strlen(caption)));
-}
-
-// Min = max size is what ICCCM window managers read as "not resizable"; the Motif hints also
-// take the maximise button and the resize handles away on the window managers that read them.
-// North-west gravity: the window manager puts the frame's top-left corner at (x, y).
-void setFixedSize(Dialog& dialog, ScreenPoint place)
-{
-    XSizeHints* hints = XAllocSizeHints();
-    if (hints != nullptr) {
-        hints->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize | PWinGravity;
-        hints->x = place.x;
-        hints->y = place.y;
-        hints->width = hints->min_width = hints->max_width = dialog.layout.width;
-        hints->height = hints->min_height = hints->max_height = dialog.layout.height;
-        hints->win_gravity = NorthWestGravity;
-        XSetWMNormalHints(dialog.display, dialog.window, hints);
-        XFree(hints);
-    }
-    const long functionsMoveClose = 4 | 32;
-    const long decorationsBorderTitleMenu = 2 | 8 | 16;
-    long motifHints[5] = {1 | 2, functionsMoveClose, decorationsBorderTitleMenu, 0, 0};
-    const Atom motif = atom(dialog, "_MOTIF_WM_HINTS");
-    XChangeProperty(dialog.display, dialog.window, motif, motif, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(motifHints), 5);
-}
-
-// A modal dialog of the game's: the window manager keeps it above the game's window, on the
-// game's desktop and out of the task bar.
-void setWindowManagerHints(Dialog& dialog)
-{
-    XWMHints* wmHints = XAllocWMHints();
-    if (wmHints != nullptr) {
-        wmHints->flags = InputHint | StateHint;
-        wmHints->input = True;
-        wmHints->initial_state = NormalState;
-        XSetWMHints(dialog.display, dialog.window, wmHints);
-        XFree(wmHints);
-    }
-    XClassHint* classHint = XAllocClassHint();
-    if (classHint != nullptr) {
-        char name[] = "zorvex";
-        char className[] = "Zorvex";
-        classHint->res_name = name;
-        classHint->res_class = className;
-        XSetClassHint(dialog.display, dialog.window, classHint);
-        XFree(classHint);
-    }
-    dialog.wmProtocols = atom(dialog, "WM_PROTOCOLS");
-    dialog.wmDeleteWindow = atom(dialog, "WM_DELETE_WINDOW");
-    XSetWMProtocols(dialog.display, dialog.window, &dialog.wmDeleteWindow, 1);
-    if (dialog.owner != 0)
-        XSetTransientForHint(dialog.display, dialog.window, dialog.owner);
-    setAtoms(dialog, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
-    setAtoms(dialog, "_NET_WM_STATE", "_NET_WM_STATE_MODAL");
-}
-
 void createWindow(Dialog& dialog, const char* caption, ScreenPoint place)
 {
     const int screen = DefaultScreen(dialog.display);
@@ -176,9 +106,10 @@ void createWindow(Dialog& dialog, const char* caption, ScreenPoint place)
     XSelectInput(dialog.display, dialog.window,
                  ExposureMask | KeyPressMask | KeyReleaseMask | KeymapStateMask | ButtonPressMask |
                      ButtonReleaseMask | StructureNotifyMask | PropertyChangeMask);
-    setTitle(dialog, caption);
-    setFixedSize(dialog, place);
-    setWindowManagerHints(dialog);
+    setDialogProperties(dialog.display, dialog.window, caption, place, dialog.layout.width, dialog.layout.height,
+                        dialog.owner);
+    dialog.wmProtocols = XInternAtom(dialog.display, "WM_PROTOCOLS", False);
+    dialog.wmDeleteWindow = XInternAtom(dialog.display, "WM_DELETE_WINDOW", False);
     dialog.gc = XCreateGC(dialog.display, dialog.window, 0, nullptr);
 }
 
@@ -272,26 +203,11 @@ std::optional<Time> serverTime(Dialog& dialog)
     return event.xproperty.time;
 }
 
-// Without a window manager nobody gives the box the keyboard, so it takes it itself. A window
-// manager may hand the focus back to the window it last gave it to, and refuse a request
-// without a real time (focus-stealing prevention), so it is asked too, as EWMH has it.
+// Without a window manager nobody gives the box the keyboard, so it takes it itself.
 void takeFocus(Dialog& dialog)
 {
-    const std::optional<Time> time = serverTime(dialog);
-    if (!time)
-        return;
-    const Time now = *time;
-    XSetInputFocus(dialog.display, dialog.window, RevertToParent, now);
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = dialog.window;
-    request.xclient.message_type = atom(dialog, "_NET_ACTIVE_WINDOW");
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = 1;  // from an application
-    request.xclient.data.l[1] = static_cast<long>(now);
-    request.xclient.data.l[2] = static_cast<long>(dialog.owner);  // the window active until now
-    XSendEvent(dialog.display, DefaultRootWindow(dialog.display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    if (const std::optional<Time> now = serverTime(dialog))
+        requestFocus(dialog.display, dialog.window, dialog.owner, *now);
 }
 
 // A key that was down before the box had the keyboard (Space still held from the last shot) must
