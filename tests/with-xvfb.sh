@@ -4,7 +4,7 @@
 # Usage: with-xvfb.sh [--screen WIDTHxHEIGHT] [--monitors N] [--window-manager] COMMAND...
 #   --screen          the screen's size (1024x768 by default)
 #   --monitors N      N RandR monitors side by side, of equal width, in place of one for the screen
-#   --window-manager  openbox manages the windows, as on a desktop; stopped (by its PID) before the server
+#   --window-manager  openbox manages the windows, as on a desktop; stopped (by its PID) first
 # ZORVEX_XVFB_OPTIONS may hold options too, before those given: CTest runs a test program's every
 # test through the same command, and a test picks its X server there.
 set -u
@@ -12,12 +12,12 @@ set -u
 set -- ${ZORVEX_XVFB_OPTIONS:-} "$@"
 screen=1024x768
 monitors=1
-windowManager=
+windowManager=false
 while [ $# -gt 0 ]; do
     case $1 in
     --screen) screen=$2; shift 2 ;;
     --monitors) monitors=$2; shift 2 ;;
-    --window-manager) windowManager=openbox; shift ;;
+    --window-manager) windowManager=true; shift ;;
     *) break ;;
     esac
 done
@@ -48,45 +48,44 @@ fail() {
     exit 1
 }
 
-for _ in $(seq 200); do
-    [ -s "$displayFile" ] && break
-    kill -0 "$xvfbPid" 2>/dev/null || break
-    sleep 0.05
-done
-display=$(head -n 1 "$displayFile")
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY=":$display"
+# Checks COMMAND every 50 ms, for up to 10 seconds, until it succeeds or process PID has ended.
+waitUntil() {
+    local pid=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    "$@"
+}
 
-# Xvfb's one output, "screen", is given to the first monitor, which takes the place of the
-# screen-wide one RandR makes for it; the others have no output. 96 dpi, in millimetres.
+waitUntil "$xvfbPid" test -s "$displayFile" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$displayFile")"
+
+# Xvfb's one output, "screen", goes to the first monitor, which takes the place of the one RandR
+# made for the whole screen; the others have no output. Their sizes in millimetres: 96 dpi.
 if [ "$monitors" -gt 1 ]; then
-    width=${screen%x*}
+    width=$((${screen%x*} / monitors))
     height=${screen#*x}
-    monitorWidth=$((width / monitors))
     for ((i = 0; i < monitors; i++)); do
         output=none
         [ "$i" -eq 0 ] && output=screen
-        xrandr --setmonitor "monitor-$i" \
-            "$monitorWidth/$((monitorWidth * 254 / 960))x$height/$((height * 254 / 960))+$((i * monitorWidth))+0" \
-            "$output" >/dev/null || fail "xrandr could not set monitor $i"
+        geometry="$width/$((width * 254 / 960))x$height/$((height * 254 / 960))+$((i * width))+0"
+        xrandr --setmonitor "monitor-$i" "$geometry" "$output" >/dev/null || fail "xrandr cannot set monitor $i"
     done
-    [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: $monitors" ] || fail "the server does not list $monitors monitors"
+    [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: $monitors" ] || fail "the server lists no $monitors monitors"
 fi
 
-# With its configuration and its cache in a folder of its own, so that the user's are neither
-# read nor written. It is ready once it has put its _NET_SUPPORTING_WM_CHECK window on the root.
-if [ -n "$windowManager" ]; then
+# Its configuration and cache in a folder of its own, so that the user's are neither read nor
+# written. It is ready once it has put its _NET_SUPPORTING_WM_CHECK window on the root.
+managerReady() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+if $windowManager; then
     managerHome=$(mktemp -d)
     XDG_CONFIG_HOME="$managerHome/config" XDG_CACHE_HOME="$managerHome/cache" \
         openbox --sm-disable >"$managerHome/output.txt" 2>&1 &
     managerPid=$!
-    for _ in $(seq 200); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        kill -0 "$managerPid" 2>/dev/null || break
-        sleep 0.05
-    done
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-        fail "openbox did not start: $(cat "$managerHome/output.txt")"
+    waitUntil "$managerPid" managerReady || fail "openbox did not start: $(cat "$managerHome/output.txt")"
 fi
 
 "$@"

@@ -1,5 +1,5 @@
 // Where the box goes: over the game's window, on the monitor that holds it. Two monitors of
-// 1920 × 1080 side by side unless a test says otherwise; the game's frame is its 600 × 600
+// 1920 × 1080 side by side unless a case says otherwise; the game's frame is its 600 × 600
 // window with openbox's frame (1, 1, 20 and 5 pixels), and the box's 320 × 140 with the same.
 #include "platform/BoxPlacement.h"
 
@@ -11,97 +11,51 @@ const ScreenRect left{0, 0, 1920, 1080};
 const ScreenRect right{1920, 0, 1920, 1080};
 const std::vector<ScreenRect> twoMonitors{left, right};
 const ScreenRect wideScreen{0, 0, 3840, 1080};
-const FrameExtents openbox{1, 1, 20, 5};
 const int boxWidth = 322;
 const int boxHeight = 165;
 
-ScreenRect gameFrameAt(int x, int y) { return {x, y, 602, 625}; }
-
-// The monitor and the box's top-left corner for a game whose frame is at (x, y).
-struct Placed {
-    ScreenRect monitor;
-    ScreenPoint box;
+struct Case {
+    const char* what;
+    ScreenPoint game;  // the top-left corner of the game's frame, 602 × 625
+    int monitorX;      // of the monitor chosen
+    ScreenPoint box;   // the box frame's top-left corner
+    std::vector<ScreenRect> monitors = twoMonitors;
 };
-Placed placeForGameAt(int x, int y, const std::vector<ScreenRect>& monitors = twoMonitors)
+
+TEST(BoxPlacement, CentresOnTheGameAndKeepsToTheMonitorThatHoldsIt)
 {
-    const ScreenRect game = gameFrameAt(x, y);
-    const ScreenRect monitor = chooseMonitor(game, {0, 0}, monitors, wideScreen);
-    return {monitor, placeBox(boxWidth, boxHeight, game, monitor)};
-}
-
-#define EXPECT_AT(point, expectedX, expectedY) \
-    do {                                       \
-        EXPECT_EQ((point).x, expectedX);       \
-        EXPECT_EQ((point).y, expectedY);       \
-    } while (false)
-
-TEST(BoxPlacement, AFrameReachesPastItsWindowOnEverySide)
-{
-    const ScreenRect frame = framed({100, 120, 600, 600}, openbox);
-    EXPECT_EQ(frame.x, 99);
-    EXPECT_EQ(frame.y, 100);
-    EXPECT_EQ(frame.width, 602);
-    EXPECT_EQ(frame.height, 625);
-}
-
-TEST(BoxPlacement, CentresOnTheGameOnEitherMonitor)
-{
-    // The game's centre is (401, 412): the box's frame goes 161 left of it and 82 above.
-    const Placed onLeft = placeForGameAt(100, 100);
-    EXPECT_EQ(onLeft.monitor.x, 0);
-    EXPECT_AT(onLeft.box, 240, 330);
-
-    const Placed onRight = placeForGameAt(2500, 300);
-    EXPECT_EQ(onRight.monitor.x, 1920);
-    EXPECT_AT(onRight.box, 2640, 530);
-}
-
-// The game straddles the seam with 220 columns on the left monitor and 382 on the right: the
-// box keeps to the right one, as near to the game's centre (2001, 412) as it can.
-TEST(BoxPlacement, KeepsToTheMonitorThatHoldsMostOfAGameAcrossTheSeam)
-{
-    const Placed across = placeForGameAt(1700, 100);
-    EXPECT_EQ(across.monitor.x, 1920);
-    EXPECT_AT(across.box, 1920, 330);
-
-    const Placed mostlyLeft = placeForGameAt(1500, 100);
-    EXPECT_EQ(mostlyLeft.monitor.x, 0);
-    EXPECT_AT(mostlyLeft.box, 1920 - boxWidth, 330);
-}
-
-TEST(BoxPlacement, KeepsOnTheMonitorWhenTheGameIsPartlyOffTheScreen)
-{
-    // Only the game's top-right corner is on the left monitor; its centre, (-99, 1112), is not.
-    const Placed offBottomLeft = placeForGameAt(-400, 800);
-    EXPECT_EQ(offBottomLeft.monitor.x, 0);
-    EXPECT_AT(offBottomLeft.box, 0, 1080 - boxHeight);
-
-    const Placed offTop = placeForGameAt(3000, -500);
-    EXPECT_EQ(offTop.monitor.x, 1920);
-    EXPECT_AT(offTop.box, 3140, 0);
-}
-
-TEST(BoxPlacement, AGameOffEveryMonitorSendsTheBoxToTheNearestOne)
-{
-    const Placed farRight = placeForGameAt(5000, 100);
-    EXPECT_EQ(farRight.monitor.x, 1920);
-    EXPECT_AT(farRight.box, 3840 - boxWidth, 330);
-}
-
-// Without RandR the screen is the one monitor: the box is centred on the game even where it
-// then straddles what may be a seam.
-TEST(BoxPlacement, WithoutRandRTheScreenIsTheMonitor)
-{
-    const Placed across = placeForGameAt(1700, 100, {});
-    EXPECT_EQ(across.monitor.width, 3840);
-    EXPECT_AT(across.box, 1840, 330);
+    // The game's centre is 301 right of its corner and 312 below; the box goes 161 left of it
+    // and 82 above, unless that leaves the monitor.
+    const Case cases[] = {
+        {"on the left monitor", {100, 100}, 0, {240, 330}},
+        {"on the right monitor", {2500, 300}, 1920, {2640, 530}},
+        {"across the seam, 382 of its columns on the right", {1700, 100}, 1920, {1920, 330}},
+        {"across the seam, 420 of its columns on the left", {1500, 100}, 0, {1920 - boxWidth, 330}},
+        {"off the bottom-left, its top-right corner alone on the left", {-400, 800}, 0, {0, 1080 - boxHeight}},
+        {"off the top, on the right", {3000, -500}, 1920, {3140, 0}},
+        {"off every monitor: the nearest", {5000, 100}, 1920, {3840 - boxWidth, 330}},
+        {"without RandR: the screen, seam or not", {1700, 100}, 0, {1840, 330}, {}},
+        {"on the lower of two monitors above one another", {100, 1000}, 0, {240, 1230},
+         {{0, 0, 1280, 1024}, {0, 1024, 1920, 1080}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScreenRect game{c.game.x, c.game.y, 602, 625};
+        const ScreenRect monitor = chooseMonitor(game, {0, 0}, c.monitors, wideScreen);
+        EXPECT_EQ(monitor.x, c.monitorX);
+        const ScreenPoint box = placeBox(boxWidth, boxHeight, game, monitor);
+        EXPECT_EQ(box.x, c.box.x);
+        EXPECT_EQ(box.y, c.box.y);
+    }
 }
 
 TEST(BoxPlacement, WithoutAGameTheBoxGoesToTheMiddleOfThePointersMonitor)
 {
     const ScreenRect monitor = chooseMonitor(std::nullopt, {2500, 300}, twoMonitors, wideScreen);
     EXPECT_EQ(monitor.x, 1920);
-    EXPECT_AT(placeBox(boxWidth, boxHeight, std::nullopt, monitor), 1920 + 960 - 161, 540 - 82);
+    const ScreenPoint box = placeBox(boxWidth, boxHeight, std::nullopt, monitor);
+    EXPECT_EQ(box.x, 1920 + 960 - 161);
+    EXPECT_EQ(box.y, 540 - 82);
 
     // Monitors of different heights leave a strip of the screen on none: the nearest one is taken.
     const std::vector<ScreenRect> unequal{left, {1920, 0, 1280, 1024}};
@@ -111,17 +65,18 @@ TEST(BoxPlacement, WithoutAGameTheBoxGoesToTheMiddleOfThePointersMonitor)
 
 TEST(BoxPlacement, ABoxLargerThanItsMonitorKeepsItsTopLeftCornerOnIt)
 {
-    EXPECT_AT(placeBox(2500, 1200, gameFrameAt(2500, 300), right), 1920, 0);
+    const ScreenPoint box = placeBox(2500, 1200, ScreenRect{2500, 300, 602, 625}, right);
+    EXPECT_EQ(box.x, 1920);
+    EXPECT_EQ(box.y, 0);
 }
 
-// Monitors stacked one above the other, the game on the lower one near its top edge.
-TEST(BoxPlacement, WorksForMonitorsAboveOneAnother)
+TEST(BoxPlacement, AFrameReachesPastItsWindowOnEverySide)
 {
-    const std::vector<ScreenRect> stacked{{0, 0, 1280, 1024}, {0, 1024, 1920, 1080}};
-    const ScreenRect game = gameFrameAt(100, 1000);
-    const ScreenRect monitor = chooseMonitor(game, {0, 0}, stacked, {0, 0, 1920, 2104});
-    EXPECT_EQ(monitor.y, 1024);
-    EXPECT_AT(placeBox(boxWidth, boxHeight, game, monitor), 240, 1230);
+    const ScreenRect frame = framed({100, 120, 600, 600}, {1, 1, 20, 5});
+    EXPECT_EQ(frame.x, 99);
+    EXPECT_EQ(frame.y, 100);
+    EXPECT_EQ(frame.width, 602);
+    EXPECT_EQ(frame.height, 625);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 void expectRect(const ScreenRect& rect, int x, int y, int width, int height, const char* what)
@@ -14,37 +16,28 @@ void expectRect(const ScreenRect& rect, int x, int y, int width, int height, con
     EXPECT_EQ(rect.height, height) << what;
 }
 
-// "Level 1 Complete" / "Thanks for playing!": the text block is centred on the icon, and the
-// box keeps its smallest size.
-TEST(MessageLayout, TheWinMessageAt96Dpi)
+// "Level 1 Complete" / "Thanks for playing!" (126 pixels wide at 96 dpi): the text block is
+// centred on the icon's middle, and the box keeps its smallest size. At 192 dpi every length
+// doubles, and the text's own come from the font.
+TEST(MessageLayout, TheWinMessageAt96And192Dpi)
 {
-    const MessageLayout layout = layOutMessage(96.0, {13, 4}, 2, 126);
-    EXPECT_EQ(layout.width, 320);
-    EXPECT_EQ(layout.height, 140);
-    expectRect(layout.icon, 20, 24, 40, 40, "icon");
-    expectRect(layout.iconDot, 37, 32, 6, 6, "the i's dot");
-    expectRect(layout.iconStem, 37, 41, 6, 15, "the i's stem");
-    EXPECT_EQ(layout.textX, 76);
-    EXPECT_EQ(layout.lineHeight, 19);
-    EXPECT_EQ(layout.firstBaseline, 25 + 13) << "the two lines' 38 pixels centred on the icon's middle, 44";
-    expectRect(layout.button, 224, 98, 80, 28, "OK");
-    EXPECT_EQ(layout.ringWidth, 2);
-}
-
-// Every length doubles; the text's own come from the font at 192 dpi.
-TEST(MessageLayout, TheWinMessageAt192Dpi)
-{
-    const MessageLayout layout = layOutMessage(192.0, {25, 7}, 2, 252);
-    EXPECT_EQ(layout.width, 640);
-    EXPECT_EQ(layout.height, 280);
-    expectRect(layout.icon, 40, 48, 80, 80, "icon");
-    expectRect(layout.iconDot, 74, 64, 12, 12, "the i's dot");
-    expectRect(layout.iconStem, 74, 82, 12, 30, "the i's stem");
-    EXPECT_EQ(layout.textX, 152);
-    EXPECT_EQ(layout.lineHeight, 25 + 7 + 4);
-    EXPECT_EQ(layout.firstBaseline, 52 + 25) << "72 pixels of text centred on the icon's middle, 88";
-    expectRect(layout.button, 448, 196, 160, 56, "OK");
-    EXPECT_EQ(layout.ringWidth, 4);
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(std::to_string(96 * scale) + " dpi");
+        const FontMetrics font = scale == 1 ? FontMetrics{13, 4} : FontMetrics{25, 7};
+        const MessageLayout layout = layOutMessage(96.0 * scale, font, 2, 126 * scale);
+        const auto s = [scale](int pixels) { return pixels * scale; };
+        EXPECT_EQ(layout.width, s(320));
+        EXPECT_EQ(layout.height, s(140));
+        expectRect(layout.icon, s(20), s(24), s(40), s(40), "icon");
+        expectRect(layout.iconDot, s(37), s(32), s(6), s(6), "the i's dot");
+        expectRect(layout.iconStem, s(37), s(41), s(6), s(15), "the i's stem");
+        EXPECT_EQ(layout.textX, s(76));
+        EXPECT_EQ(layout.lineHeight, font.ascent + font.descent + s(2));
+        // Two lines of 19 (or 36) pixels about the icon's middle at 44 (or 88).
+        EXPECT_EQ(layout.firstBaseline, (scale == 1 ? 25 : 52) + font.ascent);
+        expectRect(layout.button, s(224), s(98), s(80), s(28), "OK");
+        EXPECT_EQ(layout.ringWidth, s(2));
+    }
 }
 
 // The driver message's four lines, the widest 419 pixels: the box grows to hold them, with the
@@ -76,14 +69,9 @@ TEST(MessageLayout, TextWidthLimitIsAReadingWidthWithinTheMonitor)
 
 TEST(MessageLayout, DpiComesFromXftDpiWhereThatMakesSense)
 {
-    EXPECT_EQ(dpiFromResource(nullptr), 96.0);
-    EXPECT_EQ(dpiFromResource("192"), 192.0);
     EXPECT_EQ(dpiFromResource("120.5"), 120.5);
-    EXPECT_EQ(dpiFromResource("big"), 96.0);
-    EXPECT_EQ(dpiFromResource(""), 96.0);
-    EXPECT_EQ(dpiFromResource("0"), 96.0);
-    EXPECT_EQ(dpiFromResource("-96"), 96.0);
-    EXPECT_EQ(dpiFromResource("100000"), 96.0);
+    for (const char* senseless : {static_cast<const char*>(nullptr), "", "big", "0", "-96", "100000"})
+        EXPECT_EQ(dpiFromResource(senseless), 96.0) << (senseless ? senseless : "unset");
 }
 
 }  // namespace
