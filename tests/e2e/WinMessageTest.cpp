@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -75,11 +76,12 @@ TEST(WinMessage, TheBoxIsAModalDialogOfTheGameOnItsMonitorAndTakesTheKeys)
     EXPECT_TRUE(centredOn(boxFrame, gameFrame)) << "the box " << describe(boxFrame) << ", the game "
                                                 << describe(gameFrame);
     const Centre gameCentre = centreOf(gameFrame);
-    for (const WindowGeometry& monitor : monitors()) {
-        if (contains(monitor, {gameCentre.x, gameCentre.y, 1, 1})) {
-            EXPECT_TRUE(contains(monitor, boxFrame)) << "the box leaves the game's monitor " << describe(monitor);
-        }
-    }
+    const std::vector<WindowGeometry> all = monitors();
+    const auto gameMonitor = std::find_if(all.begin(), all.end(), [&](const WindowGeometry& monitor) {
+        return contains(monitor, {gameCentre.x, gameCentre.y, 1, 1});
+    });
+    ASSERT_NE(gameMonitor, all.end()) << "the game is on no monitor";
+    EXPECT_TRUE(contains(*gameMonitor, boxFrame)) << "the box leaves the game's monitor " << describe(*gameMonitor);
 
     // Nobody but the box itself, and a window manager, gives it the focus.
     ASSERT_TRUE(pollUntil(5000ms, [&] { return focusedWindow() == box; })) << "the box has no focus";

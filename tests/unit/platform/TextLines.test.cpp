@@ -82,19 +82,18 @@ TEST(TextLines, NoWrappedLineIsWiderThanTheLimit)
     };
     const std::string line = "Zorvex needs OpenGL 3.3 or later. This computer's driver offers: Mesa Intel(R) "
                              "UHD Graphics 620 (Kabylake GT2) with a WordLongerThanAnyLimitWeTryHere";
+    const auto unspaced = [](std::string words) {
+        words.erase(std::remove(words.begin(), words.end(), ' '), words.end());
+        return words;
+    };
     for (int maxWidth = 1; maxWidth < 700; maxWidth += 23) {
         SCOPED_TRACE("limit " + std::to_string(maxWidth));
-        const std::vector<CodePoints> lines = wrapLine(text(line), maxWidth, proportional);
         std::string words;
-        for (const CodePoints& wrapped : lines) {
-            const std::string shown(wrapped.begin(), wrapped.end());
-            EXPECT_TRUE(proportional(wrapped) <= maxWidth || wrapped.size() == 1) << shown;
-            words += shown;
+        for (const std::string& wrapped : ascii(wrapLine(text(line), maxWidth, proportional))) {
+            EXPECT_TRUE(proportional(text(wrapped)) <= maxWidth || wrapped.size() == 1) << wrapped;
+            words += wrapped;
         }
-        std::string unspaced = line;
-        unspaced.erase(std::remove(unspaced.begin(), unspaced.end(), ' '), unspaced.end());
-        words.erase(std::remove(words.begin(), words.end(), ' '), words.end());
-        EXPECT_EQ(words, unspaced);
+        EXPECT_EQ(unspaced(words), unspaced(line));
     }
 }
 
