@@ -45,6 +45,13 @@ bool titleMatches(Display* display, Window window, const regex_t& pattern)
     return false;
 }
 
+// An EWMH window manager announces itself on the root window.
+bool windowManagerRuns()
+{
+    XDisplay display;
+    return readProperty(display.get(), DefaultRootWindow(display.get()), "_NET_SUPPORTING_WM_CHECK").format == 32;
+}
+
 }  // namespace
 
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
@@ -129,12 +136,6 @@ std::vector<WindowGeometry> monitors()
         found.push_back({0, 0, DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen)});
     }
     return found;
-}
-
-bool windowManagerRuns()
-{
-    XDisplay display;
-    return readProperty(display.get(), DefaultRootWindow(display.get()), "_NET_SUPPORTING_WM_CHECK").format == 32;
 }
 
 std::vector<long> WindowProperty::longs() const

@@ -26,8 +26,6 @@ WindowGeometry windowGeometry(WindowId window);
 WindowGeometry frameGeometry(WindowId window);
 // The monitors RandR lists, or the screen alone where it lists none.
 std::vector<WindowGeometry> monitors();
-// Whether a window manager runs: an EWMH one announces itself on the root window.
-bool windowManagerRuns();
 // Resizes the window and waits until it has the new size. Throws std::runtime_error if it can't.
 void resize(WindowId window, int width, int height);
 
