@@ -17,6 +17,8 @@ install_missing() {
 # What building and running the game needs.
 GAME_PACKAGES=(build-essential cmake pkg-config freeglut3-dev libglew-dev libglm-dev libstb-dev libx11-dev libxft-dev
                libgl1-mesa-dri)
+# The Linux message box finds the monitors through RandR.
+GAME_PACKAGES+=(libxrandr-dev)
 
 # What building the Windows executable and playing it under Wine needs: the cross compiler,
 # apt's source client with dpkg-dev to unpack Debian's freeglut and GLEW sources, and Wine.

@@ -142,14 +142,6 @@ protected:
         appearTime = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     }
 
-    Window focusedWindow()
-    {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
-        return focus;
-    }
-
     // True if the box is still up once it has handled every event sent to it so far. The X
     // server hands a client its events in order, so the box has handled them all once it has
     // redrawn after an exposure made now: clearing the window wipes the icon out and exposes it.
@@ -444,12 +436,16 @@ TEST_F(MessageBoxTest, WorksWithoutAnyFont)
     expectDismissedByKey("Return");
 }
 
-// Antialiased text in the box, scaled by Xft.dpi; the box grows to hold a long text at either size.
+// Antialiased text in the box, scaled by Xft.dpi, and the icon and OK with it; the box grows to
+// hold a long text at either size.
 TEST_F(MessageBoxTest, DrawsAntialiasedTextAtXftDpiThatFitsTheBox)
 {
     ASSERT_TRUE(std::filesystem::exists(dejaVuDirectory)) << "needs fonts-dejavu-core";
     PixelBox text[2];
+    PixelBox icon[2];
+    PixelBox ring[2];
     for (int i = 0; i < 2; ++i) {
+        const int scale = i + 1;
         // XENVIRONMENT names a resource file that Xlib lays over the server's resources.
         const std::string resources = i == 0 ? "Xft.dpi:\t96\n" : "Xft.dpi:\t192\n";
         const std::string xResources = "XENVIRONMENT=" + scratch.write("Xresources", resources).string();
@@ -457,14 +453,19 @@ TEST_F(MessageBoxTest, DrawsAntialiasedTextAtXftDpiThatFitsTheBox)
         ASSERT_NO_FATAL_FAILURE(showBox(longText, {fontConfig(dejaVuDirectory), xResources}));
         const Image picture = captureWindow(window);
         text[i] = findText(picture);
+        icon[i] = findIcon(picture);
+        ring[i] = findFocusRing(picture);
         EXPECT_GT(findText(picture, isGrey).count, 100) << resources << "no antialiased edges";
         EXPECT_EQ(countLines(picture, text[i]), 3) << resources;
-        EXPECT_GT(picture.height - text[i].bottom, 40) << resources << "the text runs into OK";
-        EXPECT_GE(picture.width - text[i].right, 8) << resources << "the text runs into the right edge";
-        EXPECT_LE(picture.width - text[i].right, 32) << resources << "not sized to the text";
+        EXPECT_GT(picture.height - text[i].bottom, 40 * scale) << resources << "the text runs into OK";
+        EXPECT_GE(picture.width - text[i].right, 8 * scale) << resources << "the text runs into the right edge";
+        EXPECT_LE(picture.width - text[i].right, 32 * scale) << resources << "not sized to the text";
         expectDismissedByKey("Return");
     }
     EXPECT_NEAR(static_cast<double>(text[1].height()) / text[0].height(), 2.0, 0.25);
+    EXPECT_NEAR(static_cast<double>(icon[1].width()) / icon[0].width(), 2.0, 0.1) << "the icon";
+    EXPECT_NEAR(static_cast<double>(ring[1].width()) / ring[0].width(), 2.0, 0.1) << "OK";
+    EXPECT_NEAR(static_cast<double>(ring[1].height()) / ring[0].height(), 2.0, 0.1) << "OK";
 }
 
 // With no X server to talk to, the message goes to standard error and the call returns at once.

@@ -38,6 +38,17 @@ void sendKey(std::optional<WindowId> window, const std::string& key, bool down)
     });
 }
 
+// Presses and releases each key in turn, into `window` once it has the focus, or into whatever has it.
+void typeKeys(std::optional<WindowId> window, const std::vector<std::string>& keys)
+{
+    typeInto(window, "keys", [&](const xdo_t* xdo) {
+        for (const std::string& key : keys)
+            if (xdo_send_keysequence_window(xdo, CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS)
+                return false;
+        return true;
+    });
+}
+
 }  // namespace
 
 void focus(WindowId window)
@@ -48,12 +59,22 @@ void focus(WindowId window)
 
 void pressKeys(WindowId window, const std::vector<std::string>& keys)
 {
-    typeInto(window, "keys", [&](const xdo_t* xdo) {
-        for (const std::string& key : keys)
-            if (xdo_send_keysequence_window(xdo, CURRENTWINDOW, key.c_str(), keyDelay) != XDO_SUCCESS)
-                return false;
-        return true;
-    });
+    typeKeys(window, keys);
+}
+
+void pressKeysWhereFocused(const std::vector<std::string>& keys)
+{
+    typeKeys(std::nullopt, keys);
+}
+
+WindowId focusedWindow()
+{
+    XDisplay display;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display.get(), &focus, &revert);
+    // PointerRoot (1) and None (0) are no window.
+    return focus == PointerRoot ? 0 : focus;
 }
 
 void keyDown(WindowId window, const std::string& key)

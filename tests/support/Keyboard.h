@@ -20,3 +20,9 @@ void keyUp(WindowId window, const std::string& key);
 // before a window appears.
 void holdKey(const std::string& key);
 void releaseKey(const std::string& key);
+// Presses and releases each key in turn for whatever window has the focus: for a window that
+// must have taken the focus by itself.
+void pressKeysWhereFocused(const std::vector<std::string>& keys);
+
+// The window that has the input focus; 0 if none has.
+WindowId focusedWindow();

@@ -2,6 +2,7 @@
 
 #include "Xdo.h"
 
+#include <X11/extensions/Xrandr.h>
 #include <regex.h>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,13 @@ bool titleMatches(Display* display, Window window, const regex_t& pattern)
     return false;
 }
 
+// An EWMH window manager announces itself on the root window.
+bool windowManagerRuns()
+{
+    XDisplay display;
+    return readProperty(display.get(), DefaultRootWindow(display.get()), "_NET_SUPPORTING_WM_CHECK").format == 32;
+}
+
 }  // namespace
 
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
@@ -75,15 +83,18 @@ std::optional<WindowId> findVisibleWindow(const std::string& titlePattern)
 
 WindowGeometry windowGeometry(WindowId window)
 {
-    Xdo xdo;
+    // libxdo's location is off by the window's place in its parent once a window manager has
+    // put it in a frame: ask the server where the window's inside is on the screen.
+    XDisplay display;
+    XWindowAttributes attributes{};
     WindowGeometry geometry;
-    unsigned int width = 0;
-    unsigned int height = 0;
-    if (xdo_get_window_location(xdo.get(), window, &geometry.x, &geometry.y, nullptr) != XDO_SUCCESS ||
-        xdo_get_window_size(xdo.get(), window, &width, &height) != XDO_SUCCESS || xdo.display().syncAndCheckErrors())
-        throw std::runtime_error("no window " + std::to_string(window) + ": " + xdo.display().lastError());
-    geometry.width = static_cast<int>(width);
-    geometry.height = static_cast<int>(height);
+    Window child = 0;
+    if (!XGetWindowAttributes(display.get(), window, &attributes) ||
+        !XTranslateCoordinates(display.get(), window, attributes.root, 0, 0, &geometry.x, &geometry.y, &child) ||
+        display.syncAndCheckErrors())
+        throw std::runtime_error("no window " + std::to_string(window) + ": " + display.lastError());
+    geometry.width = attributes.width;
+    geometry.height = attributes.height;
     return geometry;
 }
 
@@ -95,6 +106,36 @@ void resize(WindowId window, int width, int height)
                                  SIZE_TO) != XDO_SUCCESS ||
         xdo.display().syncAndCheckErrors())
         throw std::runtime_error("cannot resize window " + std::to_string(window) + ": " + xdo.display().lastError());
+}
+
+WindowGeometry frameGeometry(WindowId window)
+{
+    WindowGeometry frame = windowGeometry(window);
+    const std::vector<long> extents = windowProperty(window, "_NET_FRAME_EXTENTS").longs();
+    if (extents.size() == 4) {
+        frame.x -= static_cast<int>(extents[0]);
+        frame.y -= static_cast<int>(extents[2]);
+        frame.width += static_cast<int>(extents[0] + extents[1]);
+        frame.height += static_cast<int>(extents[2] + extents[3]);
+    }
+    return frame;
+}
+
+std::vector<WindowGeometry> monitors()
+{
+    XDisplay display;
+    int count = 0;
+    XRRMonitorInfo* info = XRRGetMonitors(display.get(), DefaultRootWindow(display.get()), True, &count);
+    std::vector<WindowGeometry> found;
+    for (int i = 0; i < count; ++i)
+        found.push_back({info[i].x, info[i].y, info[i].width, info[i].height});
+    if (info != nullptr)
+        XRRFreeMonitors(info);
+    if (found.empty()) {
+        const int screen = DefaultScreen(display.get());
+        found.push_back({0, 0, DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen)});
+    }
+    return found;
 }
 
 std::vector<long> WindowProperty::longs() const
@@ -130,15 +171,24 @@ bool acceptsCloseRequests(WindowId window)
 
 void requestClose(WindowId window)
 {
+    const bool throughWindowManager = windowManagerRuns();
     XDisplay display;
     XEvent event = {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display.get(), window, False, NoEventMask, &event);
+    if (throughWindowManager) {
+        event.xclient.message_type = XInternAtom(display.get(), "_NET_CLOSE_WINDOW", False);
+        event.xclient.data.l[0] = CurrentTime;
+        event.xclient.data.l[1] = 2;  // from a pager, as a task bar's close would be
+        XSendEvent(display.get(), DefaultRootWindow(display.get()), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    } else {
+        event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display.get(), window, False, NoEventMask, &event);
+    }
     if (display.syncAndCheckErrors())
         throw std::runtime_error("close request failed: " + display.lastError());
 }

@@ -1,5 +1,5 @@
 // Windows seen from outside, through the X server: finding one by its title, its place and
-// size, and asking it to close as a window manager's close button does.
+// size, the monitors, and asking it to close as a window manager's close button does.
 #pragma once
 #include "WindowId.h"
 
@@ -20,6 +20,12 @@ struct WindowGeometry {
 std::optional<WindowId> findVisibleWindow(const std::string& titlePattern);
 // Throws std::runtime_error if the window is gone.
 WindowGeometry windowGeometry(WindowId window);
+// The window with the frame a window manager put around it (its _NET_FRAME_EXTENTS), which is
+// what a window's requested position places; the window itself where nobody framed it.
+// Throws std::runtime_error if the window is gone.
+WindowGeometry frameGeometry(WindowId window);
+// The monitors RandR lists, or the screen alone where it lists none.
+std::vector<WindowGeometry> monitors();
 // Resizes the window and waits until it has the new size. Throws std::runtime_error if it can't.
 void resize(WindowId window, int width, int height);
 
@@ -41,6 +47,7 @@ bool listsAtom(WindowId window, const std::string& name, const std::string& atom
 // Whether the window lists WM_DELETE_WINDOW among its WM_PROTOCOLS, which a window manager
 // needs before it sends the close request.
 bool acceptsCloseRequests(WindowId window);
-// Sends the close request: a WM_DELETE_WINDOW client message. Throws std::runtime_error if
-// the window is gone.
+// Asks the window to close as its close button does: through the window manager where one
+// runs (_NET_CLOSE_WINDOW), which sends the window a WM_DELETE_WINDOW client message, and
+// otherwise by sending that message itself. Throws std::runtime_error if the window is gone.
 void requestClose(WindowId window);
