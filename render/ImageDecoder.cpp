@@ -135,11 +135,14 @@ DecodedImage decodeImageMemory(const unsigned char* bytes, std::size_t size, int
     // Checking the header first keeps a file that merely claims a huge size from costing
     // gigabytes and seconds to decode.
     startDecoderBudget(headerBudget);
-    if (stbi_info_from_memory(bytes, length, &width, &height, &fileChannels) == 0 || !fitsTexture(width, height))
+    const bool known = stbi_info_from_memory(bytes, length, &width, &height, &fileChannels) != 0;
+    finishDecoderBudget(nullptr);
+    if (!known || !fitsTexture(width, height))
         return DecodedImage();
     const auto w = static_cast<std::size_t>(width);
     const auto h = static_cast<std::size_t>(height);
     startDecoderBudget(isPngSignature(bytes) ? pngBudget(w, h, size) : jpegBudget(w, h));
     unsigned char* pixels = stbi_load_from_memory(bytes, length, &width, &height, &fileChannels, channels);
+    finishDecoderBudget(pixels);
     return adopt(pixels, width, height, channels);
 }

@@ -56,6 +56,18 @@ TEST(DecoderMemory, ADataChunkLargerThanTheFileIsRefusedWhereTheDecoderAsksForIt
     EXPECT_EQ(decodeImageMemory(find.data(), find.size(), 4).pixels, nullptr);
 }
 
+// From the fuzzer: a 6 × 1 16-bit grey PNG whose image data runs on for hundreds of bytes. The
+// budget refuses the last block, the 8-bit copy of the picture, and the decoder then keeps the
+// 16-bit one it was to copy from; the budget frees it when the decode ends.
+TEST(DecoderMemory, AFailedDecodeLeavesNoBlockBehind)
+{
+    const std::vector<unsigned char> find = readFuzzerFind("leak-16-bit-conversion.png");
+    ASSERT_FALSE(find.empty());
+    EXPECT_EQ(decodeImageMemory(find.data(), find.size(), 4).pixels, nullptr);
+    EXPECT_TRUE(decoderBudget.refused);
+    EXPECT_TRUE(decoderBudget.held.empty());
+}
+
 // Too large for a texture: refused before any of the image is asked for, though the file goes
 // on into image data that the decoder would inflate into a buffer of the declared size.
 TEST(DecoderMemory, ImagesLargerThanATextureAskForNoImage)

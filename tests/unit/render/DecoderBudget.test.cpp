@@ -64,6 +64,21 @@ TEST(DecoderBudget, EachDecodeStartsAfresh)
     budgetedFree(later);
 }
 
+// What the decoder leaves behind on a failure goes with the decode (the sanitizer run would
+// report it lost otherwise); its picture stays, the caller's to free.
+TEST(DecoderBudget, AFinishedDecodeFreesAllButItsPicture)
+{
+    startDecoderBudget(1000);
+    auto* picture = static_cast<unsigned char*>(budgetedAllocate(10));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(budgetedAllocate(20), nullptr);
+    ASSERT_EQ(decoderBudget.held.size(), 2u);
+    finishDecoderBudget(picture);
+    EXPECT_TRUE(decoderBudget.held.empty());
+    picture[9] = 1;
+    budgetedFree(picture);
+}
+
 // A freed block that held other bytes is what the heap hands out next.
 TEST(DecoderBudget, BlocksComeZeroFilled)
 {
