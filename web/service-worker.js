@@ -20,15 +20,17 @@ const gameScript = new URL(files.find((file) => /^zorvex\.[0-9a-f]{12}\.js$/.tes
 // keep their caches while they are open.
 const namedAfterContent = /\.[0-9a-f]{12}\.[a-z]+$/;
 async function keepFiles() {
-  const responses = await Promise.all(files.map(async (file) => {
+  const cache = await caches.open(cacheName);
+  // Each response is read into the cache as it comes: a browser opens a few connections to a host
+  // at a time, and one whose response is left unread holds its connection.
+  const keep = async (file) => {
     const request = new Request(file, { cache: namedAfterContent.test(file) ? 'default' : 'no-cache' });
     const response = await fetch(request);
     if (!response.ok) throw new Error(`${file}: ${response.status} ${response.statusText}`.trim());
-    return [request, response];
-  }));
-  const cache = await caches.open(cacheName);
+    await cache.put(request, response);
+  };
   try {
-    await Promise.all(responses.map(([request, response]) => cache.put(request, response)));
+    await Promise.all(files.map(keep));
   } catch (error) {
     await caches.delete(cacheName);
     throw error;

@@ -28,17 +28,37 @@ export function engineOfTheRun() {
 
 const defaultTimeout = 15000;
 
+// Until fn(arg) in the page is truthy (awaited: Playwright's own wait takes a promise for a true
+// value), asked again after a navigation in the page; between two looks the page's own timer runs.
+async function pollPage(evaluate, fn, arg, timeout) {
+  const end = performance.now() + timeout;
+  for (;;) {
+    let value = null;
+    try {
+      value = await evaluate(fn, arg);
+    } catch (error) {
+      if (performance.now() >= end) throw error;
+    }
+    if (value) return value;
+    if (performance.now() >= end) throw new Error(`waited ${timeout} ms for ${fn}`);
+    await evaluate(() => new Promise((resolve) => setTimeout(resolve, 16))).catch(() => {});
+  }
+}
+
 // --- Chromium -------------------------------------------------------------------------------
 
 async function launchChromium() {
   const browser = await launchBrowser();
+  // One context for all pages, as one profile: pages of one origin share its worker and caches.
+  const context = await browser.newContext();
   return {
     name: 'chromium',
     version: `Chromium ${browser.version()}`,
     consoleInPage: false,
     touch: false,
     async newPage(url, { width = 900, height = 900 } = {}) {
-      const page = await browser.newPage({ viewport: { width, height } });
+      const page = await context.newPage();
+      await page.setViewportSize({ width, height });
       const output = [];
       const errors = [];
       page.on('console', (message) => ['log', 'error'].includes(message.type()) && output.push(message.text()));
@@ -47,7 +67,7 @@ async function launchChromium() {
         goto: (to) => page.goto(to),
         reload: () => page.reload(),
         evaluate: (fn, arg) => page.evaluate(fn, arg),
-        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => page.waitForFunction(fn, arg, { timeout }),
+        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => pollPage(page.evaluate.bind(page), fn, arg, timeout),
         keyboard: page.keyboard,
         click: (selector) => page.click(selector),
         picture: async () => page.screenshot({ clip: await page.locator('#canvas').boundingBox() }),
@@ -106,7 +126,7 @@ async function launchFirefox() {
         goto: (to) => page.goto(to),
         reload: () => page.reload(),
         evaluate: (fn, arg) => page.evaluate(fn, arg),
-        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => page.waitForFunction(fn, { timeout, polling: 'raf' }, arg),
+        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => pollPage(page.evaluate.bind(page), fn, arg, timeout),
         keyboard: {
           down: (key) => page.keyboard.down(keyName(key)),
           up: (key) => page.keyboard.up(keyName(key)),
