@@ -50,8 +50,8 @@ const releaseName = (folder) => /const release = '([^']+)'/.exec(readFileSync(pa
 const cacheOf = (scope, folder) => `${scope} ${releaseName(folder)}`;
 const cacheNames = (page) => page.evaluate(() => caches.keys());
 
-// Once the service worker has taken the page, and its release is the active one with nothing after it.
-const waitForWorker = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null &&
+// Once the active service worker has taken the page, with none installing or waiting after it.
+const waitForWorker = (page) => page.waitForFunction(() => navigator.serviceWorker.controller?.state === 'activated' &&
   navigator.serviceWorker.getRegistration().then((registration) => !registration.installing && !registration.waiting));
 // The page's caches once they are `expected`, or after 100 of the page's ticks (about 5 s).
 async function cachesOnceSettled(page, expected) {
@@ -134,16 +134,18 @@ test(`${engine.version}: a new release with a page of the old one open: the old 
     // The host puts the new release in place of the old, whose files are gone from the server.
     server.serveFolder(newer.folder);
 
+    // The next load has the browser look for a new worker, which takes over at once.
     const next = await open();
-    await waitForFirstFrame(next);
-    assert.deepEqual(await loadedGameFiles(next), gameFiles(release.folder), 'the next load did not play the kept release whole');
     await next.waitForFunction((name) => caches.has(name), cacheOf(server.url, newer.folder));
     await waitForWorker(next);
+    await waitForWorker(old);
 
     // A page of the old release that asks for one of its files once the new one has taken over.
     const oldWasm = releaseFile(release.folder, 'wasm');
     assert.equal(await old.evaluate((file) => fetch(file).then((response) => response.status, String), oldWasm), 200,
       'the old release\'s page lost its files to the new release');
+    await waitForFirstFrame(next);
+    assert.deepEqual(await loadedGameFiles(next), gameFiles(release.folder), 'the next load did not play the kept release whole');
 
     const newest = await open();
     await winBoxShown(newest);
