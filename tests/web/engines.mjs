@@ -55,7 +55,6 @@ async function launchChromium() {
     name: 'chromium',
     version: `Chromium ${browser.version()}`,
     consoleInPage: false,
-    touch: false,
     async newPage(url, { width = 900, height = 900 } = {}) {
       const page = await context.newPage();
       await page.setViewportSize({ width, height });
@@ -113,7 +112,6 @@ async function launchFirefox() {
     name: 'firefox',
     version: await browser.version(),
     consoleInPage: false,
-    touch: true,
     async newPage(url, { width = 900, height = 900 } = {}) {
       const page = await browser.newPage();
       await page.setViewport({ width, height });
@@ -196,7 +194,6 @@ async function launchWebKit() {
     name: 'webkit',
     version: `${capabilities.get('browserName')} (WebKitGTK) ${capabilities.get('browserVersion')}`,
     consoleInPage: true,
-    touch: false,
     async newPage(url, { width = 900, height = 900 } = {}) {
       await use(firstWindow);
       await driver.switchTo().newWindow('window');
