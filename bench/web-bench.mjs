@@ -5,11 +5,14 @@
 // driven as bench/StartupBenchmark.cpp drives the desktop game (Space, then Right and Left held
 // 0.7 s each in turn), three times: the game in a 900 × 900 window; the same page drawing the
 // same frames without the game (the control, below); and the game on the Pixel 7 profile with
-// the CPU slowed 4×. Run by scripts/bench-web, which sets the environment tests/web/support.mjs reads.
+// the CPU slowed 4×. Then, in Firefox ESR and WebKitGTK (tests/web/engines.mjs), the first frame
+// (five loads, each from a server of its own, so that no service worker serves it) and the same ten
+// seconds of play. Run by scripts/bench-web, under an Xvfb, with the environment tests/web/support.mjs reads.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 
+import { launchEngine } from '../tests/web/engines.mjs';
 import {
   devices, launchBrowser, openPage, releaseFile, serve, unpackRelease, waitForFirstFrame, waitPageTicks,
 } from '../tests/web/support.mjs';
@@ -112,7 +115,7 @@ async function play(page) {
     if (held) await page.keyboard.up(held);
     held = step % 2 === 0 ? 'ArrowRight' : 'ArrowLeft';
     await page.keyboard.down(held);
-    await page.waitForTimeout(700);
+    await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 700)));
   }
   await page.keyboard.up(held);
   const { frames, animationFrames, frameRefreshes, refreshes } = await page.evaluate(() => new Promise((resolve) => {
@@ -289,5 +292,34 @@ try {
   await browser.close();
   await server.close();
   await controlServer?.close();
+}
+
+// The other engines: navigation to the first frame, each load from an origin of its own, and play.
+try {
+  for (const name of ['firefox', 'webkit']) {
+    const engine = await launchEngine(name);
+    try {
+      print(`${name}_version`, engine.version.replaceAll(' ', '_'));
+      const times = [];
+      for (let load = 0; load < 5; ++load) {
+        const fresh = await serve(release.folder, null, { consoleInPage: engine.consoleInPage });
+        const page = await engine.newPage(fresh.url);
+        await waitForFirstFrame(page);
+        times.push(await page.evaluate(() => window.zorvex.firstFrameAt));
+        await page.close();
+        await fresh.close();
+      }
+      print(`${name}_first_frame_runs_ms`, times.map((time) => time.toFixed(1)).join(','));
+      print(`${name}_first_frame_ms`, median(times).toFixed(1));
+      const played = await serve(release.folder, null, { consoleInPage: engine.consoleInPage });
+      const page = await engine.newPage(played.url);
+      printPlay(name, await play(page));
+      await page.close();
+      await played.close();
+    } finally {
+      await engine.close();
+    }
+  }
+} finally {
   release.remove();
 }

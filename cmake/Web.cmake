@@ -56,6 +56,11 @@ foreach(image paddle.png awesomeface_01.png block.png background.jpg)
   list(APPEND webFiles ${PROJECT_SOURCE_DIR}/assets/${image})
 endforeach()
 
+# The page's script: ES modules beside index.html (page.js the entry), which the release zip
+# carries. Every .js in web/ but the Emscripten library and the service worker is one.
+file(GLOB ZORVEX_WEB_MODULES CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/web ${PROJECT_SOURCE_DIR}/web/*.js)
+list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js service-worker.js)
+
 # What every page gets at link time. The game's display callback waits in the middle of a frame
 # for the win box to be dismissed: Asyncify lets it return to the browser and resume later. Only
 # the functions that call the box's import directly, or call such functions, are rewritten

@@ -1,15 +1,18 @@
 """Makes a release of the web page and zips it the same way every time.
 
-The game's three files are renamed after their content (zorvex.<hash>.js, .wasm, .data), and
-the names inside zorvex.js and index.html follow, so that a browser never pairs one release's
-files with another's. index.html and service-worker.js keep their names: the service worker is
-given the release's cache name and its list of files, and index.html a line naming the release.
+The game's three files and the page's modules are renamed after their content (zorvex.<hash>.js,
+.wasm, .data; page.<hash>.js and the modules it imports), and the names inside the script, the
+modules and index.html follow, so that a browser never pairs one release's files with another's.
+index.html and service-worker.js keep their names: the service worker is given the release's name
+and its list of files, and index.html a line naming the release.
 
 Entries come in the order given, readable by all, dated with SOURCE_DATE_EPOCH if set, else
 the last commit of the source tree, else the newest of the entries' own files. Emscripten's file
 packager writes a random id for the data file into the script (a cache key the page does not
 use); it becomes one made from the data file's content.
-Usage: WebZip.py ARCHIVE NAME=FILE...   (NAME: the entry's path inside the zip)"""
+Usage: WebZip.py ARCHIVE NAME=FILE...   (NAME: the entry's path inside the zip; every .js entry
+beside index.html other than zorvex.js and service-worker.js is one of the page's modules, which
+name each other as './NAME.js')"""
 import hashlib
 import os
 import pathlib
@@ -48,10 +51,47 @@ def replace_once_or_more(content, old, new, where):
     return content.replace(old, new)
 
 
+# How a module names another: import ... from './keys.js';
+MODULE_IMPORT = re.compile(rb"""from '\./([\w-]+\.js)';""")
+
+
+def rename_after_content(contents, name, kind):
+    """The entry `name` under its content's name, NAME.<hash>.KIND, with the new name."""
+    path = pathlib.PurePosixPath(name)
+    hashed = f"{path.name[:-len(kind) - 1]}.{digest(contents[name])}.{kind}"
+    newName = str(path.with_name(hashed))
+    return {(newName if key == name else key): value for key, value in contents.items()}, hashed
+
+
+def rename_modules(contents, byName):
+    """Renames the page's modules after their content, each after those it imports, and points
+    index.html at the entry: returns the new contents."""
+    modules = {base: name for base, name in byName.items()
+               if base.endswith(".js") and base not in ("zorvex.js", "service-worker.js")}
+    renamed = {}
+    while len(renamed) < len(modules):
+        ready = [base for base, name in modules.items() if base not in renamed and all(
+            imported.decode() in renamed for imported in MODULE_IMPORT.findall(contents[name]))]
+        if not ready:
+            sys.exit(f"WebZip.py: the modules {sorted(set(modules) - set(renamed))} import one another, or a module that is missing")
+        for base in ready:
+            name = modules[base]
+            for imported in set(MODULE_IMPORT.findall(contents[name])):
+                contents[name] = contents[name].replace(b"'./" + imported + b"'", f"'./{renamed[imported.decode()]}'".encode())
+            contents, renamed[base] = rename_after_content(contents, name, "js")
+    page = byName["index.html"]
+    for base, hashed in renamed.items():
+        if f'src="{base}"'.encode() in contents[page]:
+            contents[page] = contents[page].replace(f'src="{base}"'.encode(), f'src="{hashed}"'.encode())
+    if b'type="module" src="page.' not in contents[page]:
+        sys.exit(f"WebZip.py: {page} does not load page.js")
+    return contents
+
+
 def make_release(contents, sources):
     """Renames the game's files after their content and points the page and its worker at them."""
     byName = {pathlib.PurePosixPath(name).name: name for name in contents}
-    for needed in ("index.html", "zorvex.js", "zorvex.wasm", "zorvex.data", "service-worker.js"):
+    for needed in ("index.html", "zorvex.js", "zorvex.wasm", "zorvex.data", "service-worker.js", "page.js"):
         if needed not in byName:
             sys.exit(f"WebZip.py: no {needed} among the entries")
     script = byName["zorvex.js"]
@@ -61,23 +101,20 @@ def make_release(contents, sources):
     contents[script] = re.sub(rb'"package_uuid":"[0-9a-f-]+"', b'"package_uuid":"' + packageId + b'"', contents[script])
 
     # The data and wasm first: the script names them, and so its hash covers theirs.
-    renamed = {}
     for kind, referrer in (("data", script), ("wasm", script), ("js", byName["index.html"])):
         name = byName["zorvex." + kind]
-        hashed = f"zorvex.{digest(contents[name])}.{kind}"
         built = os.path.basename(sources[name]).encode()
+        contents, hashed = rename_after_content(contents, name, kind)
         contents[referrer] = replace_once_or_more(contents[referrer], built, hashed.encode(), referrer)
-        newName = str(pathlib.PurePosixPath(name).with_name(hashed))
-        contents = {(newName if key == name else key): value for key, value in contents.items()}
-        renamed[name] = newName
+    contents = rename_modules(contents, byName)
 
     folder = pathlib.PurePosixPath(byName["index.html"]).parent
     kept = [name for name in contents if pathlib.PurePosixPath(name).name not in NOT_KEPT]
     release = "zorvex-" + digest(b"".join(name.encode() + contents[name] for name in kept))
     files = ", ".join(f"'{pathlib.PurePosixPath(name).relative_to(folder)}'" for name in kept)
     worker = byName["service-worker.js"]
-    contents[worker] = replace_once_or_more(contents[worker], b"const cacheName = 'zorvex-unreleased';",
-                                            f"const cacheName = '{release}';".encode(), worker)
+    contents[worker] = replace_once_or_more(contents[worker], b"const release = 'zorvex-unreleased';",
+                                            f"const release = '{release}';".encode(), worker)
     contents[worker] = replace_once_or_more(contents[worker], b"const files = [];",
                                             f"const files = [{files}];".encode(), worker)
     page = byName["index.html"]

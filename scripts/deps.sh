@@ -27,3 +27,7 @@ WINDOWS_PACKAGES=(mingw-w64 dpkg-dev wine wine64 debian-archive-keyring)
 # What building the web page and playing it in a browser here needs: Emscripten (with Debian's
 # glm and stb headers) and Chromium.
 WEB_PACKAGES=(cmake emscripten libglm-dev libstb-dev chromium)
+
+# The other two engines the web tests play the page in, from Debian: Firefox ESR, and WebKitGTK's
+# MiniBrowser (in libwebkit2gtk-4.1-0) with its WebDriver.
+WEB_TEST_BROWSERS=(firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0)

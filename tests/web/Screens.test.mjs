@@ -1,11 +1,13 @@
-// The release page on other screens than a desktop's: the field whole and square in phone,
-// laptop and desktop windows and after a rotation, sharp at devicePixelRatio 2, played by touch
-// as by the keys, and a page that loses focus or is hidden lets go of its arrows.
+// The release page in Chromium on other screens than a desktop's, with its device profiles and
+// touch through the DevTools protocol: the field whole and square in phone, laptop and desktop
+// windows and after a rotation, fullscreen with Quit on the stage, sharp at devicePixelRatio 2,
+// the hints of a touch-screen laptop, played by touch as by the keys, and a page that loses focus
+// or is hidden lets go of its arrows.
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  devices, gameStatus, keepScreenshot, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
+  devices, gameStatus, keepScreenshot, launchBrowser, openPage, pictureAfterFrames, playAgain, playFromStart, readPictures,
   servedRelease, takePicture, touchScreen, waitForExit, waitForFirstFrame, waitFrames, withPage,
 } from './support.mjs';
 
@@ -57,13 +59,43 @@ test('Fullscreen puts the field alone on the screen, as large as its shorter sid
     assert.equal(full.width, 412, `in fullscreen: ${JSON.stringify(full)}`);
     assert.deepEqual(full.backing, Array(2).fill(Math.round(412 * full.density)));
     assert.ok(Math.abs(full.left + full.right - 839) <= 1, 'the field is not centred in fullscreen');
+    // A phone has no Escape key: Quit is on the fullscreen stage, beside the field.
+    const quit = await page.locator('#quit').evaluate((button) => ({
+      onStage: document.fullscreenElement.contains(button), ...button.getBoundingClientRect().toJSON(),
+    }));
+    assert.ok(quit.onStage && await page.locator('#quit').isVisible(), 'Quit is not on the fullscreen stage');
+    assert.ok(quit.left >= full.right || quit.right <= full.left || quit.top >= full.bottom || quit.bottom <= full.top,
+      `Quit ${JSON.stringify(quit)} lies over the field`);
     await keepScreenshot(page, 'phone-fullscreen');
     await page.evaluate(() => document.exitFullscreen());
     await page.waitForFunction(() => document.fullscreenElement === null, null, { timeout: 5000 });
     await waitFrames(page, 2);
     assert.deepEqual(await fieldPlace(page), before);
+    assert.ok(await page.locator('#bar #quit').isVisible(), 'Quit is not back in the bar');
+
+    await page.locator('#fullscreen').click();
+    await page.waitForFunction(() => document.fullscreenElement !== null, null, { timeout: 5000 });
+    await page.locator('#quit').tap();
+    await waitForExit(page);
+    assert.equal((await gameStatus(page)).exitStatus, 0);
     assert.deepEqual([output, errors], [[], []]);
   });
+});
+
+// A screen with a mouse and a touch screen both, as a touch-screen laptop has.
+test('a touch-screen laptop names the keys and the touch controls both, and offers Quit', async () => {
+  const laptop = await launchBrowser(['--blink-settings=availablePointerTypes=6,primaryPointerType=4']);
+  try {
+    await withPage(laptop, server.url, {}, async ({ page }) => {
+      await waitForFirstFrame(page);
+      assert.deepEqual(await page.evaluate(() => [matchMedia('(any-pointer: fine)').matches, matchMedia('(any-pointer: coarse)').matches]),
+        [true, true]);
+      for (const hint of ['#controls', '#touch-controls', '#quit'])
+        assert.ok(await page.locator(hint).isVisible(), `${hint} is not shown`);
+    });
+  } finally {
+    await laptop.close();
+  }
 });
 
 describe('a desktop at devicePixelRatio 2', () => {

@@ -9,6 +9,7 @@ import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { after } from 'node:test';
+import { fileURLToPath } from 'node:url';
 
 // A file named by the environment; `maker` says what makes it.
 export function existingFile(name, maker) {
@@ -31,6 +32,33 @@ export function unpackRelease(zip = existingFile('ZORVEX_WEB_ZIP', 'scripts/pack
   return { folder: path.join(root, path.basename(zip, '.zip')), remove: () => rmSync(root, { recursive: true }) };
 }
 
+const sourceFolder = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+
+// A page of the web build (its path less .html) made into a release by the same script as the
+// zip, unpacked as unpackRelease does: by default the empty-level game, whose first frame shows
+// the win box, a second release whose content differs from the zip's.
+export function releaseOfBuild(built = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE', 'scripts/build-web').replace(/\.html$/, '')) {
+  const folder = temporaryFolder();
+  const web = path.join(sourceFolder, 'web');
+  const top = path.basename(existingFile('ZORVEX_WEB_ZIP', 'scripts/package'), '.zip');
+  const entries = {
+    'index.html': `${built}.html`, 'zorvex.js': `${built}.js`, 'zorvex.wasm': `${built}.wasm`, 'zorvex.data': `${built}.data`,
+    'zorvex.webmanifest': path.join(web, 'zorvex.webmanifest'),
+  };
+  // The page's modules: every .js beside the page but the game's library.
+  for (const name of readdirSync(web).filter((file) => file.endsWith('.js') && file !== 'zorvex-library.js'))
+    entries[name] = path.join(web, name);
+  for (const icon of ['zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png']) entries[icon] = path.join(sourceFolder, 'packaging/icons', icon);
+  const zip = path.join(folder, `${top}.zip`);
+  try {
+    execFileSync('python3', [path.join(sourceFolder, 'cmake/WebZip.py'), zip,
+      ...Object.entries(entries).map(([name, file]) => `${top}/${name}=${file}`)]);
+    return unpackRelease(zip);
+  } finally {
+    rmSync(folder, { recursive: true });
+  }
+}
+
 // The release's game file of a kind ('js', 'wasm' or 'data'), named after its content.
 export function releaseFile(folder, kind) {
   const names = readdirSync(folder).filter((name) => new RegExp(`^zorvex\\.[0-9a-f]{12}\\.${kind}$`).test(name));
@@ -42,19 +70,44 @@ const contentTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json',
 };
 
-// Serves `folder` on an ephemeral port; `rewrite(name, bytes)`, if given, may change a file on its
-// way, as a broken network would, hold it back (by returning a promise), or throw to make it a 404.
-// serveFolder(other) puts another folder at the same address, as a new release on a server.
-// Stopped by close().
-export async function serve(folder, rewrite = null) {
-  let served = folder;
+// The console of an engine whose driver has none, kept in the page (window.zorvexTestConsole) by
+// a script that serve(..., { consoleInPage: true }) puts first into every index.html.
+function keepConsoleInPage() {
+  const kept = window.zorvexTestConsole = { output: [], errors: [] };
+  for (const level of ['log', 'error']) {
+    const write = console[level];
+    console[level] = (...values) => {
+      kept.output.push(values.map(String).join(' '));
+      return write.apply(console, values);
+    };
+  }
+  window.addEventListener('error', (event) => kept.errors.push(event.message));
+  window.addEventListener('unhandledrejection', (event) => kept.errors.push(String(event.reason)));
+}
+const consoleScript = 'zorvex-test-console.js';
+
+// Serves `folder` on an ephemeral port, or several folders each under its own path
+// ({ 'zorvex/': one, 'zorvex-beta/': other }); `rewrite(name, bytes)`, if given, may change a file
+// on its way (`name` within its folder), as a broken network would, hold it back (by returning a
+// promise), or throw to make it a 404. serveFolder(other) puts another folder at the same address,
+// as a new release on a server. `headers` go with every file. Stopped by close().
+export async function serve(folders, rewrite = null, { headers = {}, consoleInPage = false } = {}) {
+  let served = typeof folders === 'string' ? { '': folders } : folders;
   const server = http.createServer(async (request, response) => {
-    const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname)).slice(1) || 'index.html';
+    const wanted = path.normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname)).slice(1);
     try {
-      const file = await readFile(path.join(served, name));
-      const bytes = rewrite ? await rewrite(name, file) : file;
+      if (consoleInPage && wanted === consoleScript) {
+        response.writeHead(200, { 'Content-Type': 'text/javascript', ...headers }).end(`(${keepConsoleInPage})();\n`);
+        return;
+      }
+      const prefix = Object.keys(served).filter((p) => wanted.startsWith(p)).sort((a, b) => b.length - a.length)[0];
+      const name = wanted.slice(prefix.length) || 'index.html';
+      const file = await readFile(path.join(served[prefix], name));
+      let bytes = rewrite ? await rewrite(name, file) : file;
+      if (consoleInPage && name === 'index.html')
+        bytes = Buffer.from(bytes.toString().replace('<head>', `<head>\n<script src="/${consoleScript}"></script>`));
       const type = contentTypes[path.extname(name)] ?? 'application/octet-stream';
-      response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store' }).end(bytes);
+      response.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store', ...headers }).end(bytes);
     } catch {
       response.writeHead(404).end();
     }
@@ -63,7 +116,7 @@ export async function serve(folder, rewrite = null) {
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
     serveFolder: (other) => {
-      served = other;
+      served = { '': other };
     },
     close: () => new Promise((resolve) => server.close(resolve).closeAllConnections()),
   };
@@ -167,6 +220,7 @@ export const waitPageTicks = (page, ticks) => page.evaluate((count) => new Promi
 
 // The canvas as the player sees it, as a PNG; { scale: 'css' } takes one pixel per CSS pixel.
 export async function takePicture(page, options = {}) {
+  if (page.picture) return page.picture(); // a page of engines.mjs takes its own
   return page.screenshot({ clip: await page.locator('#canvas').boundingBox(), ...options });
 }
 
