@@ -78,6 +78,8 @@ target_link_options(zorvex_web_page INTERFACE
   -sALLOW_MEMORY_GROWTH=1
   # WebGL 2 only; client-side index arrays, which the sprites are drawn from, need FULL_ES2.
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES2=1
+  # The page makes the context (web/webgl.js) while the game's files load: one context, not two.
+  -sGL_PREINITIALIZED_CONTEXT=1
   # exit() ends the page as it ends the process: no timer, frame or key handler runs after it.
   -sEXIT_RUNTIME=1
   -sASYNCIFY=1 -sASYNCIFY_IMPORTS=zorvex_show_message_box -sASYNCIFY_IGNORE_INDIRECT=1
