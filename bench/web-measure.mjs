@@ -124,17 +124,18 @@ export function printPlay(prefix, result) {
   print(`${prefix}_longest_animation_frame_gap_ms`, result.longestAnimationFrameGap.toFixed(1));
 }
 
-// The WebGL calls a frame over `frames` frames of play: every method of the page's context,
-// counted on the context itself, and put back after.
+// The WebGL calls a frame over `frames` frames of play: every method of WebGL 2's, counted where
+// the browser implements it (on the prototype, below whatever the page puts on the context), and
+// put back after.
 export function webglCallsPerFrame(page, frames = 30) {
   return page.evaluate((count) => new Promise((resolve) => {
-    const gl = Module.ctx;
-    const methods = Object.getOwnPropertyNames(Object.getPrototypeOf(gl))
-      .filter((name) => name !== 'constructor' && typeof gl[name] === 'function');
+    const webgl = WebGL2RenderingContext.prototype;
+    const methods = Object.getOwnPropertyNames(webgl)
+      .filter((name) => name !== 'constructor' && typeof Object.getOwnPropertyDescriptor(webgl, name).value === 'function');
+    const originals = new Map(methods.map((name) => [name, webgl[name]]));
     let calls = 0;
-    for (const name of methods) {
-      const method = gl[name];
-      gl[name] = function (...args) {
+    for (const [name, method] of originals) {
+      webgl[name] = function (...args) {
         calls += 1;
         return method.apply(this, args);
       };
@@ -142,7 +143,7 @@ export function webglCallsPerFrame(page, frames = 30) {
     const start = window.zorvex.frames;
     const look = () => {
       if (window.zorvex.frames < start + count) return requestAnimationFrame(look);
-      for (const name of methods) delete gl[name];
+      for (const [name, method] of originals) webgl[name] = method;
       resolve(calls / (window.zorvex.frames - start));
     };
     requestAnimationFrame(look);

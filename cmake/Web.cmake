@@ -57,9 +57,9 @@ foreach(image paddle.png awesomeface_01.png block.png background.jpg)
 endforeach()
 
 # The page's script: ES modules beside index.html (page.js the entry), which the release zip
-# carries. Every .js in web/ but the Emscripten library and the service worker is one.
+# carries. Every .js in web/ but the Emscripten libraries and the service worker is one.
 file(GLOB ZORVEX_WEB_MODULES CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/web ${PROJECT_SOURCE_DIR}/web/*.js)
-list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js service-worker.js)
+list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js zorvex-gl-library.js service-worker.js)
 
 # What every page gets at link time. The game's display callback waits in the middle of a frame
 # for the win box to be dismissed: Asyncify lets it return to the browser and resume later. Only
@@ -69,10 +69,12 @@ list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js service-worker.js)
 # again, and unless it is rewritten too it forgets which function it was calling.
 set(pageShell ${PROJECT_SOURCE_DIR}/web/index.html)
 set(pageLibrary ${PROJECT_SOURCE_DIR}/web/zorvex-library.js)
+set(pageGLLibrary ${PROJECT_SOURCE_DIR}/web/zorvex-gl-library.js)
 add_library(zorvex_web_page INTERFACE)
 target_link_options(zorvex_web_page INTERFACE
   "SHELL:--shell-file ${pageShell}"
   "SHELL:--js-library ${pageLibrary}"
+  "SHELL:--js-library ${pageGLLibrary}"
   -sENVIRONMENT=web
   # Any image the desktop accepts (up to 4096 × 4096) decodes here too: the heap grows as needed.
   -sALLOW_MEMORY_GROWTH=1
@@ -90,7 +92,7 @@ foreach(file ${webFiles})
   get_filename_component(name ${file} NAME)
   target_link_options(zorvex_web_page INTERFACE "SHELL:--preload-file ${file}@/${name}")
 endforeach()
-set_property(TARGET zorvex_web_page PROPERTY INTERFACE_LINK_DEPENDS ${pageShell} ${pageLibrary} ${webFiles})
+set_property(TARGET zorvex_web_page PROPERTY INTERFACE_LINK_DEPENDS ${pageShell} ${pageLibrary} ${pageGLLibrary} ${webFiles})
 add_dependencies(zorvex_web_page zorvex_web_shaders)
 # In the browser GLUT's window is the page: whatever opens one is built as a page.
 target_link_libraries(zorvex_web_GLUT INTERFACE zorvex_web_page)
