@@ -82,6 +82,9 @@ target_link_options(zorvex_web_page INTERFACE
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES2=1
   # The page makes the context (web/webgl.js) while the game's files load: one context, not two.
   -sGL_PREINITIALIZED_CONTEXT=1
+  # The game uses no WebGL extension: enabling every one the browser offers cost two waits on the
+  # GPU process each as the game started. Nor does it ask for GL errors, so none are tracked.
+  -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0 -sGL_TRACK_ERRORS=0
   # exit() ends the page as it ends the process: no timer, frame or key handler runs after it.
   -sEXIT_RUNTIME=1
   -sASYNCIFY=1 -sASYNCIFY_IMPORTS=zorvex_show_message_box -sASYNCIFY_IGNORE_INDIRECT=1
