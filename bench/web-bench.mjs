@@ -77,6 +77,7 @@ try {
   sizes(release.folder, [...new Set(['index.html', ...loads.flatMap((load) => load.before)])]);
   print('first_frame_runs_ms', loads.map((load) => load.firstFrame.toFixed(1)).join(','));
   print('first_frame_ms', median(loads.map((load) => load.firstFrame)).toFixed(1));
+  print('first_contentful_paint_ms', median(loads.map((load) => load.firstPaint)).toFixed(1));
   print('wasm_loaded_ms', median(loads.map((load) => load.wasm)).toFixed(1));
   print('data_loaded_ms', median(loads.map((load) => load.data)).toFixed(1));
 

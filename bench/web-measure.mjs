@@ -36,6 +36,7 @@ export async function firstFrameTimes(browser, url, loads, rate = null) {
       const firstFrame = window.zorvex.firstFrameAt;
       return {
         firstFrame,
+        firstPaint: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? null,
         wasm: loaded('.wasm'),
         data: loaded('.data'),
         before: resources.filter((entry) => entry.startTime < firstFrame).map((entry) => new URL(entry.name).pathname.slice(1)),
@@ -160,18 +161,23 @@ export function webglCallsPerFrame(page, frames = 30) {
 //   page:  the page's own modules;
 //   browser: the browser's own work on the thread (style, layout, paint, the compositor's commit,
 //          garbage collection);
-//   idle:  the thread waiting.
+//   idle:  the thread waiting;
+// and, from a trace of the same seconds, the tasks of the GPU process's main thread (gpu),
+// where WebGL's commands are carried out and the page is put together, here in software.
 // Milliseconds a frame presented.
 export async function frameBreakdown(page, session, gameScript) {
   await waitForFirstFrame(page);
   await waitPageTicks(page, 6);
   await session.send('Profiler.enable');
   await session.send('Profiler.setSamplingInterval', { interval: 250 });
+  const browser = page.context().browser();
+  await browser.startTracing(undefined, { categories: ['toplevel'] });
   const framesBefore = await page.evaluate(() => window.zorvex.frames);
   await session.send('Profiler.start');
   await playTenSeconds(page);
   const { profile } = await session.send('Profiler.stop');
   const frames = (await page.evaluate(() => window.zorvex.frames)) - framesBefore;
+  const trace = JSON.parse((await browser.stopTracing()).toString()).traceEvents;
   await session.send('Profiler.disable');
   const webglMethods = new Set(await page.evaluate(() => Object.getOwnPropertyNames(WebGL2RenderingContext.prototype)));
 
@@ -200,12 +206,30 @@ export async function frameBreakdown(page, session, gameScript) {
     times[kind(nodes.get(id))] += (profile.timeDeltas[i + 1] ?? 0) / 1000;
   });
   const perFrame = Object.fromEntries(Object.entries(times).map(([name, time]) => [name, time / frames]));
-  return { frames, ...perFrame, gl: perFrame.gl + perFrame.webgl };
+  const gpu = busyThread(trace, 'CrGpuMain', profile.startTime, profile.endTime) / frames;
+  return { frames, ...perFrame, gl: perFrame.gl + perFrame.webgl, gpu };
+}
+
+// Milliseconds the browser's thread `name` ran tasks between `start` and `end` (µs on the trace's
+// clock, which the profile shares), tasks within tasks counted once.
+function busyThread(events, name, start, end) {
+  const threads = new Set(events.filter((event) => event.name === 'thread_name' && event.args.name === name)
+    .map((event) => `${event.pid}:${event.tid}`));
+  const tasks = events.filter((event) => event.ph === 'X' && event.name === 'ThreadControllerImpl::RunTask' &&
+    threads.has(`${event.pid}:${event.tid}`) && event.ts >= start && event.ts + event.dur <= end)
+    .sort((a, b) => a.ts - b.ts);
+  let busy = 0;
+  let until = -Infinity;
+  for (const task of tasks) {
+    busy += Math.max(0, task.ts + task.dur - Math.max(until, task.ts));
+    until = Math.max(until, task.ts + task.dur);
+  }
+  return busy / 1000;
 }
 
 export function printBreakdown(prefix, breakdown) {
   print(`${prefix}_profiled_frames`, breakdown.frames);
-  for (const name of ['game', 'gl', 'webgl', 'tick', 'page', 'browser', 'idle'])
+  for (const name of ['game', 'gl', 'webgl', 'tick', 'page', 'browser', 'idle', 'gpu'])
     print(`${prefix}_frame_${name}_ms`, breakdown[name].toFixed(2));
 }
 

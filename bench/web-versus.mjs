@@ -1,8 +1,9 @@
 // Releases side by side: for each of the zips named on the command line, in turn, round after
 // round in one browser, the figures a change to the page's frame or start-up moves (see
-// bench/web-measure.mjs): navigation to the first frame (median of 3 loads) in the 900 × 900
-// window and on the Pixel 7 profile at 4× CPU throttling; ten seconds of play at 4×; ten more,
-// profiled, for where a frame's time goes and the WebGL calls a frame; and, once a round, the
+// bench/web-measure.mjs): navigation to the first contentful paint and to the first frame (median
+// of 3 loads) in the 900 × 900 window and on the Pixel 7 profile at 4× CPU throttling; ten seconds
+// of play at 4×; ten more, profiled, for where a frame's time goes and the WebGL calls a frame
+// (those of the GPU process's main thread among them); and, once a round, the
 // control page (the same frames without the game, from the first zip) played and profiled at 4×.
 // Each figure is printed as "round zip name value load", the load average beside it, then the
 // median of every figure over the rounds. Run by scripts/bench-web --versus.
@@ -38,7 +39,7 @@ async function measurePlay(round, zip, url, gameScript) {
   const breakdown = await frameBreakdown(profiled.page, profiled.session, gameScript);
   report(round, zip, 'phone_webgl_calls_per_frame', await webglCallsPerFrame(profiled.page));
   await profiled.page.close();
-  for (const name of ['game', 'gl', 'webgl', 'tick', 'page', 'browser', 'idle'])
+  for (const name of ['game', 'gl', 'webgl', 'tick', 'page', 'browser', 'idle', 'gpu'])
     report(round, zip, `phone_frame_${name}_ms`, breakdown[name]);
 }
 
@@ -56,9 +57,11 @@ try {
     for (const [i, release] of releases.entries()) {
       const zip = `zip${i + 1}`;
       const url = servers[i].url;
-      const times = (loads) => median(loads.map((loaded) => loaded.firstFrame));
-      report(round, zip, 'first_frame_ms', times(await firstFrameTimes(browser, url, 3)));
-      report(round, zip, 'phone_first_frame_ms', times(await firstFrameTimes(browser, url, 3, throttling)));
+      for (const [prefix, rate] of [['', null], ['phone_', throttling]]) {
+        const loads = await firstFrameTimes(browser, url, 3, rate);
+        report(round, zip, `${prefix}first_contentful_paint_ms`, median(loads.map((loaded) => loaded.firstPaint)));
+        report(round, zip, `${prefix}first_frame_ms`, median(loads.map((loaded) => loaded.firstFrame)));
+      }
       await measurePlay(round, zip, url, releaseFile(release.folder, 'js'));
     }
     await measurePlay(round, 'control', control.url, releaseFile(releases[0].folder, 'js'));
