@@ -92,15 +92,17 @@ try {
   const game = await openPage(browser, server.url);
   await waitForFirstFrame(game.page);
   const contextAttributes = await game.page.evaluate(() => Module.ctx.getContextAttributes());
-  printPlay('play', await play(game.page));
+  // The calls counted first, over frames of the whole level with the ball at rest.
   print('play_webgl_calls_per_frame', (await webglCallsPerFrame(game.page)).toFixed(1));
+  printPlay('play', await play(game.page));
   await game.page.close();
 
   const gameScript = releaseFile(release.folder, 'js');
   controlServer = await serve(release.folder, controlRewrite(release.folder, contextAttributes));
   const withoutGame = await openPage(browser, controlServer.url);
-  printPlay('control', await play(withoutGame.page));
+  await waitForFirstFrame(withoutGame.page);
   print('control_webgl_calls_per_frame', (await webglCallsPerFrame(withoutGame.page)).toFixed(1));
+  printPlay('control', await play(withoutGame.page));
   await withoutGame.page.close();
 
   // The phone, the game and the control in turn: played, then played again under the profiler.
