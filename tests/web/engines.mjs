@@ -85,9 +85,10 @@ async function launchChromium() {
 
 // --- Firefox --------------------------------------------------------------------------------
 
-// Touch is on (puppeteer's hasTouch is not for Firefox): the page sees a touch screen beside the
-// display's mouse, as on a touch-screen laptop. The web console goes to the browser's output too,
-// where the engine's own warnings ("JavaScript warning: URL, line N: ...") can be read.
+// Touch is on (puppeteer's hasTouch is not for Firefox), and the pointers are a touch screen's
+// (coarse) beside a mouse's (fine, primary, hovering): the page sees a touch-screen laptop. Under
+// Xvfb Firefox would otherwise report no pointer at all. The web console goes to the browser's
+// output too, where the engine's own warnings ("JavaScript warning: URL, line N: ...") can be read.
 async function launchFirefox() {
   const puppeteer = modules('puppeteer-core');
   const browser = await puppeteer.launch({
@@ -98,6 +99,9 @@ async function launchFirefox() {
     extraPrefsFirefox: {
       'dom.maxtouchpoints.testing.value': 5,
       'dom.w3c_touch_events.enabled': 1,
+      // Bits: 1 coarse, 2 fine, 4 hover.
+      'ui.primaryPointerCapabilities': 6,
+      'ui.allPointerCapabilities': 7,
       'devtools.console.stdout.content': true,
     },
   });
