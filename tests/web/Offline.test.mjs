@@ -10,7 +10,8 @@ import { after, test } from 'node:test';
 
 import { engineOfTheRun, launchEngine } from './engines.mjs';
 import {
-  releaseFile, releaseOfBuild, serve, temporaryFolder, unpackRelease, waitForFirstFrame, waitFrames, waitPageTicks,
+  assertQuiet, releaseFile, releaseOfBuild, serve, temporaryFolder, unpackRelease, waitForFirstFrame, waitFrames,
+  waitPageTicks,
 } from './support.mjs';
 
 const release = unpackRelease();
@@ -64,9 +65,6 @@ async function cachesOnceSettled(page, expected) {
   return names;
 }
 
-async function assertQuiet(page) {
-  assert.deepEqual([await page.output(), await page.errors()], [[], []]);
-}
 
 // What a navigation the network refuses shows: anything but the game.
 async function showsTheGame(page, url) {

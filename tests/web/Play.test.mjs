@@ -9,7 +9,7 @@ import { after, test } from 'node:test';
 
 import { engineOfTheRun, launchEngine } from './engines.mjs';
 import {
-  gameStatus, pictureAfterFrames, playFromStart, readPictures, releaseFile, releaseOfBuild, serve,
+  assertQuiet, gameStatus, pictureAfterFrames, playFromStart, readPictures, releaseFile, releaseOfBuild, serve,
   takePicture, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, waitPageTicks,
 } from './support.mjs';
 
@@ -35,10 +35,6 @@ async function withPage(url, work, size = {}) {
   }
 }
 
-// The page wrote nothing and threw nothing.
-async function assertQuiet(page) {
-  assert.deepEqual([await page.output(), await page.errors()], [[], []]);
-}
 
 const isShown = (page, id) => page.evaluate((which) => {
   const shown = document.getElementById(which);
