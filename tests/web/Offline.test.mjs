@@ -158,18 +158,17 @@ test(`${engine.version}: a new release with a page of the old one open: the old 
   });
 });
 
-// The zip's release under another release's name, as a beta copy of the game would be.
-function betaCopy() {
-  const folder = temporaryFolder();
+// The zip's release under another release's name in `folder`, as a beta copy of the game would be.
+function copyAsBeta(folder) {
   cpSync(release.folder, folder, { recursive: true });
   const worker = path.join(folder, 'service-worker.js');
   writeFileSync(worker, readFileSync(worker, 'utf8').replace(releaseName(release.folder), 'zorvex-0123456789ab'));
-  return folder;
 }
 
 test(`${engine.version}: two copies of the game on one origin keep their own caches, and each plays offline`, async (t) => {
-  const beta = betaCopy();
+  const beta = temporaryFolder();
   t.after(() => rmSync(beta, { recursive: true }));
+  copyAsBeta(beta);
   await withServer({ 'zorvex/': release.folder, 'zorvex-beta/': beta }, null, async ({ server, open }) => {
     const scopes = [`${server.url}zorvex/`, `${server.url}zorvex-beta/`];
     const pages = [];
