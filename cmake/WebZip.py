@@ -80,11 +80,10 @@ def rename_modules(contents, byName):
                 contents[name] = contents[name].replace(b"'./" + imported + b"'", f"'./{renamed[imported.decode()]}'".encode())
             contents, renamed[base] = rename_after_content(contents, name, "js")
     page = byName["index.html"]
-    for base, hashed in renamed.items():
-        if f'src="{base}"'.encode() in contents[page]:
-            contents[page] = contents[page].replace(f'src="{base}"'.encode(), f'src="{hashed}"'.encode())
-    if b'type="module" src="page.' not in contents[page]:
+    entry = b'<script type="module" src="page.js">'
+    if entry not in contents[page]:
         sys.exit(f"WebZip.py: {page} does not load page.js")
+    contents[page] = contents[page].replace(entry, entry.replace(b"page.js", renamed["page.js"].encode()))
     return contents
 
 

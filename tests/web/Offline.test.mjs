@@ -10,7 +10,8 @@ import { after, test } from 'node:test';
 
 import { engineOfTheRun, launchEngine } from './engines.mjs';
 import {
-  releaseFile, releaseOfBuild, serve, temporaryFolder, unpackRelease, waitForFirstFrame, waitFrames, waitPageTicks,
+  assertQuiet, releaseFile, releaseOfBuild, serve, temporaryFolder, unpackRelease, waitForFirstFrame, waitFrames,
+  waitPageTicks,
 } from './support.mjs';
 
 const release = unpackRelease();
@@ -64,9 +65,6 @@ async function cachesOnceSettled(page, expected) {
   return names;
 }
 
-async function assertQuiet(page) {
-  assert.deepEqual([await page.output(), await page.errors()], [[], []]);
-}
 
 // What a navigation the network refuses shows: anything but the game.
 async function showsTheGame(page, url) {
@@ -160,18 +158,17 @@ test(`${engine.version}: a new release with a page of the old one open: the old 
   });
 });
 
-// The zip's release under another release's name, as a beta copy of the game would be.
-function betaCopy() {
-  const folder = temporaryFolder();
+// The zip's release under another release's name in `folder`, as a beta copy of the game would be.
+function copyAsBeta(folder) {
   cpSync(release.folder, folder, { recursive: true });
   const worker = path.join(folder, 'service-worker.js');
   writeFileSync(worker, readFileSync(worker, 'utf8').replace(releaseName(release.folder), 'zorvex-0123456789ab'));
-  return folder;
 }
 
 test(`${engine.version}: two copies of the game on one origin keep their own caches, and each plays offline`, async (t) => {
-  const beta = betaCopy();
+  const beta = temporaryFolder();
   t.after(() => rmSync(beta, { recursive: true }));
+  copyAsBeta(beta);
   await withServer({ 'zorvex/': release.folder, 'zorvex-beta/': beta }, null, async ({ server, open }) => {
     const scopes = [`${server.url}zorvex/`, `${server.url}zorvex-beta/`];
     const pages = [];

@@ -1,7 +1,7 @@
 // The release zip's page played in the engine ZORVEX_WEB_ENGINE names (engines.mjs), the same
 // cases in each: the first picture, the hints, the keys without a click, Escape and Play again,
-// the win box, a broken fragment stage's reports, the layout at a phone's size, and the page under
-// a strict script policy.
+// Quit in fullscreen, the win box, a broken fragment stage's reports, the layout at a phone's size,
+// and the page under a strict script policy.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -9,7 +9,7 @@ import { after, test } from 'node:test';
 
 import { engineOfTheRun, launchEngine } from './engines.mjs';
 import {
-  gameStatus, pictureAfterFrames, playFromStart, readPictures, releaseFile, releaseOfBuild, serve,
+  assertQuiet, gameStatus, pictureAfterFrames, playFromStart, readPictures, releaseFile, releaseOfBuild, serve,
   takePicture, unpackRelease, waitForExit, waitForFirstFrame, waitFrames, waitPageTicks,
 } from './support.mjs';
 
@@ -35,10 +35,6 @@ async function withPage(url, work, size = {}) {
   }
 }
 
-// The page wrote nothing and threw nothing.
-async function assertQuiet(page) {
-  assert.deepEqual([await page.output(), await page.errors()], [[], []]);
-}
 
 const isShown = (page, id) => page.evaluate((which) => {
   const shown = document.getElementById(which);
@@ -76,6 +72,28 @@ test(`${engine.version}: the keys are named where a fine pointer is or none, the
     const hints = { keys: await isShown(page, 'controls'), touch: await isShown(page, 'touch-controls'), quit: await isShown(page, 'quit') };
     assert.deepEqual(hints, { keys: pointers.fine || !pointers.coarse, touch: pointers.coarse, quit: pointers.coarse },
       `with pointers ${JSON.stringify(pointers)}`);
+  });
+});
+
+// A phone has no Escape key: where a finger can play, Quit goes onto the fullscreen stage with the
+// field. Only where Quit is offered, and so not in WebKit, whose touch cannot be tried here.
+test(`${engine.version}: in fullscreen Quit is on the stage beside the field, and ends the game`, async (t) => {
+  await withPage(server.url, async (page) => {
+    await waitForFirstFrame(page);
+    if (!(await isShown(page, 'quit'))) return t.skip('no coarse pointer here: the page offers no Quit');
+    await page.click('#fullscreen');
+    await page.waitForFunction(() => document.fullscreenElement === document.getElementById('stage'));
+    await waitFrames(page, 2);
+    const [field, quit, onStage] = await page.evaluate(() => [
+      ...['canvas', 'quit'].map((id) => document.getElementById(id).getBoundingClientRect().toJSON()),
+      document.fullscreenElement.contains(document.getElementById('quit'))]);
+    assert.ok(onStage && await isShown(page, 'quit'), 'Quit is not on the fullscreen stage');
+    assert.ok(quit.left >= field.right || quit.right <= field.left || quit.top >= field.bottom || quit.bottom <= field.top,
+      `Quit ${JSON.stringify(quit)} lies over the field ${JSON.stringify(field)}`);
+    await page.click('#quit');
+    await waitForExit(page);
+    assert.equal((await gameStatus(page)).exitStatus, 0);
+    await assertQuiet(page);
   });
 });
 
@@ -263,6 +281,15 @@ test(`${engine.version}: at a phone's size, upright and on its side, the field i
       assert.ok(field.width >= 0.9 * Math.min(width, height), `the field is smaller than it need be ${where}`);
       assert.deepEqual(field.backing, [Math.round(field.width), Math.round(field.width)], `the backing store ${where}`);
     }
+    // A phone's large viewport (vh) is taller than the window while its bars show; no engine here
+    // shows bars, so the page's height is read as its style gives it: in the dynamic viewport's
+    // units wherever the browser has them.
+    const height = await page.evaluate(() => ({
+      dynamic: CSS.supports('min-height: 100dvh'),
+      minHeight: [...document.styleSheets].flatMap((sheet) => [...sheet.cssRules])
+        .filter((rule) => rule.style?.minHeight && document.body.matches(rule.selectorText)).pop()?.style.minHeight,
+    }));
+    if (height.dynamic) assert.match(height.minHeight, /dvh$/, 'the page\'s height is not the dynamic viewport\'s');
     await assertQuiet(page);
   });
 });

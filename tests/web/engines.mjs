@@ -45,6 +45,25 @@ async function pollPage(evaluate, fn, arg, timeout) {
   }
 }
 
+// The calls a Playwright page and a puppeteer page answer alike, with the page's console log and
+// error lines and its uncaught exceptions kept from the start.
+function commonCalls(page) {
+  const output = [];
+  const errors = [];
+  page.on('console', (message) => ['log', 'error'].includes(message.type()) && output.push(message.text()));
+  page.on('pageerror', (error) => errors.push(error.message));
+  return {
+    goto: (to) => page.goto(to),
+    reload: () => page.reload(),
+    evaluate: (fn, arg) => page.evaluate(fn, arg),
+    waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => pollPage(page.evaluate.bind(page), fn, arg, timeout),
+    click: (selector) => page.click(selector),
+    output: () => output,
+    errors: () => errors,
+    close: () => page.close(),
+  };
+}
+
 // --- Chromium -------------------------------------------------------------------------------
 
 async function launchChromium() {
@@ -58,23 +77,12 @@ async function launchChromium() {
     async newPage(url, { width = 900, height = 900 } = {}) {
       const page = await context.newPage();
       await page.setViewportSize({ width, height });
-      const output = [];
-      const errors = [];
-      page.on('console', (message) => ['log', 'error'].includes(message.type()) && output.push(message.text()));
-      page.on('pageerror', (error) => errors.push(error.message));
       const driven = {
-        goto: (to) => page.goto(to),
-        reload: () => page.reload(),
-        evaluate: (fn, arg) => page.evaluate(fn, arg),
-        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => pollPage(page.evaluate.bind(page), fn, arg, timeout),
+        ...commonCalls(page),
         keyboard: page.keyboard,
-        click: (selector) => page.click(selector),
         picture: async () => page.screenshot({ clip: await page.locator('#canvas').boundingBox() }),
         setViewportSize: (size) => page.setViewportSize(size),
-        output: () => output,
-        errors: () => errors,
         warnings: () => null,
-        close: () => page.close(),
       };
       if (url) await driven.goto(url);
       return driven;
@@ -85,9 +93,10 @@ async function launchChromium() {
 
 // --- Firefox --------------------------------------------------------------------------------
 
-// Touch is on (puppeteer's hasTouch is not for Firefox): the page sees a touch screen beside the
-// display's mouse, as on a touch-screen laptop. The web console goes to the browser's output too,
-// where the engine's own warnings ("JavaScript warning: URL, line N: ...") can be read.
+// Touch is on (puppeteer's hasTouch is not for Firefox), and the pointers are a touch screen's
+// (coarse) beside a mouse's (fine, primary, hovering): the page sees a touch-screen laptop. Under
+// Xvfb Firefox would otherwise report no pointer at all. The web console goes to the browser's
+// output too, where the engine's own warnings ("JavaScript warning: URL, line N: ...") can be read.
 async function launchFirefox() {
   const puppeteer = modules('puppeteer-core');
   const browser = await puppeteer.launch({
@@ -98,6 +107,9 @@ async function launchFirefox() {
     extraPrefsFirefox: {
       'dom.maxtouchpoints.testing.value': 5,
       'dom.w3c_touch_events.enabled': 1,
+      // Bits: 1 coarse, 2 fine, 4 hover.
+      'ui.primaryPointerCapabilities': 6,
+      'ui.allPointerCapabilities': 7,
       'devtools.console.stdout.content': true,
     },
   });
@@ -115,28 +127,17 @@ async function launchFirefox() {
     async newPage(url, { width = 900, height = 900 } = {}) {
       const page = await browser.newPage();
       await page.setViewport({ width, height });
-      const output = [];
-      const errors = [];
-      page.on('console', (message) => ['log', 'error'].includes(message.type()) && output.push(message.text()));
-      page.on('pageerror', (error) => errors.push(error.message));
       const warningsFrom = browserOutput.length;
       const driven = {
-        goto: (to) => page.goto(to),
-        reload: () => page.reload(),
-        evaluate: (fn, arg) => page.evaluate(fn, arg),
-        waitForFunction: (fn, arg, { timeout = defaultTimeout } = {}) => pollPage(page.evaluate.bind(page), fn, arg, timeout),
+        ...commonCalls(page),
         keyboard: {
           down: (key) => page.keyboard.down(keyName(key)),
           up: (key) => page.keyboard.up(keyName(key)),
           press: (key) => page.keyboard.press(keyName(key)),
         },
-        click: (selector) => page.click(selector),
         picture: async () => Buffer.from(await page.screenshot({ clip: await (await page.$('#canvas')).boundingBox() })),
         setViewportSize: (size) => page.setViewport(size),
-        output: () => output,
-        errors: () => errors,
         warnings: () => browserOutput.slice(warningsFrom).filter((line) => line.startsWith('JavaScript warning: http')),
-        close: () => page.close(),
       };
       if (url) await driven.goto(url);
       return driven;

@@ -1,6 +1,7 @@
 // What the web tests and the web benchmark share: the release zip unpacked, a static server of
 // our own on 127.0.0.1, Debian's Chromium through playwright-core, and the desktop's picture checks
 // on the browser's screenshots. Paths come from the environment that CTest or scripts/bench-web sets.
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, mkdtempSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
@@ -182,6 +183,11 @@ export async function withServedPage(browser, folder, rewrite, work) {
   } finally {
     await server.close();
   }
+}
+
+// A page of engines.mjs wrote nothing to its console and threw nothing.
+export async function assertQuiet(page) {
+  assert.deepEqual([await page.output(), await page.errors()], [[], []]);
 }
 
 export const gameStatus = (page) => page.evaluate(() => ({ ...window.zorvex }));
