@@ -17,24 +17,12 @@ setUpKeys();
 setUpTouch(canvas, document.getElementById('stage'));
 setUpMessageBox();
 
-// Making the game's context and starting the game hold the page's thread for a while: the page
-// paints its hints and "Loading…" first. A page opened in the background, which paints nothing
-// until shown, starts at once.
-function afterFirstPaint(start) {
-  if (document.visibilityState === 'hidden')
-    start();
-  else
-    requestAnimationFrame(() => setTimeout(start));
-}
-
 if (location.protocol === 'file:') {
   showStatus('Opened as a file, Zorvex cannot load its parts: serve its folder over http or https, as README.md\'s "Play in the browser" says.');
 } else {
-  afterFirstPaint(() => {
-    const context = createGameContext(canvas);
-    if (context)
-      startGame({ context, onFrame: fitBackingStore, onFirstFrame: keepForOffline, showMessageBox });
-    else
-      showStatus('Zorvex needs WebGL 2, which this browser does not offer.');
-  });
+  const context = createGameContext(canvas);
+  if (context)
+    startGame({ context, onFrame: fitBackingStore, onFirstFrame: keepForOffline, showMessageBox });
+  else
+    showStatus('Zorvex needs WebGL 2, which this browser does not offer.');
 }
