@@ -57,9 +57,9 @@ foreach(image paddle.png awesomeface_01.png block.png background.jpg)
 endforeach()
 
 # The page's script: ES modules beside index.html (page.js the entry), which the release zip
-# carries. Every .js in web/ but the Emscripten library and the service worker is one.
+# carries. Every .js in web/ but the Emscripten libraries and the service worker is one.
 file(GLOB ZORVEX_WEB_MODULES CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/web ${PROJECT_SOURCE_DIR}/web/*.js)
-list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js service-worker.js)
+list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js zorvex-gl-library.js service-worker.js)
 
 # What every page gets at link time. The game's display callback waits in the middle of a frame
 # for the win box to be dismissed: Asyncify lets it return to the browser and resume later. Only
@@ -69,15 +69,22 @@ list(REMOVE_ITEM ZORVEX_WEB_MODULES zorvex-library.js service-worker.js)
 # again, and unless it is rewritten too it forgets which function it was calling.
 set(pageShell ${PROJECT_SOURCE_DIR}/web/index.html)
 set(pageLibrary ${PROJECT_SOURCE_DIR}/web/zorvex-library.js)
+set(pageGLLibrary ${PROJECT_SOURCE_DIR}/web/zorvex-gl-library.js)
 add_library(zorvex_web_page INTERFACE)
 target_link_options(zorvex_web_page INTERFACE
   "SHELL:--shell-file ${pageShell}"
   "SHELL:--js-library ${pageLibrary}"
+  "SHELL:--js-library ${pageGLLibrary}"
   -sENVIRONMENT=web
   # Any image the desktop accepts (up to 4096 × 4096) decodes here too: the heap grows as needed.
   -sALLOW_MEMORY_GROWTH=1
   # WebGL 2 only; client-side index arrays, which the sprites are drawn from, need FULL_ES2.
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES2=1
+  # The page makes the context (web/webgl.js) while the game's files load: one context, not two.
+  -sGL_PREINITIALIZED_CONTEXT=1
+  # The game uses no WebGL extension: enabling every one the browser offers cost two waits on the
+  # GPU process each as the game started. Nor does it ask for GL errors, so none are tracked.
+  -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0 -sGL_TRACK_ERRORS=0
   # exit() ends the page as it ends the process: no timer, frame or key handler runs after it.
   -sEXIT_RUNTIME=1
   -sASYNCIFY=1 -sASYNCIFY_IMPORTS=zorvex_show_message_box -sASYNCIFY_IGNORE_INDIRECT=1
@@ -88,7 +95,7 @@ foreach(file ${webFiles})
   get_filename_component(name ${file} NAME)
   target_link_options(zorvex_web_page INTERFACE "SHELL:--preload-file ${file}@/${name}")
 endforeach()
-set_property(TARGET zorvex_web_page PROPERTY INTERFACE_LINK_DEPENDS ${pageShell} ${pageLibrary} ${webFiles})
+set_property(TARGET zorvex_web_page PROPERTY INTERFACE_LINK_DEPENDS ${pageShell} ${pageLibrary} ${pageGLLibrary} ${webFiles})
 add_dependencies(zorvex_web_page zorvex_web_shaders)
 # In the browser GLUT's window is the page: whatever opens one is built as a page.
 target_link_libraries(zorvex_web_GLUT INTERFACE zorvex_web_page)

@@ -53,9 +53,10 @@ function instantiateWasm(imports, receiveInstance) {
   return {};
 }
 
-// Starts the game. onFrame() runs after every frame it presents, onFirstFrame() after the first,
+// Starts the game, which draws with `context`, the canvas's WebGL 2 context (web/webgl.js).
+// onFrame() runs after every frame it presents, onFirstFrame() after the first,
 // showMessageBox(caption, text, dismissed) opens the win box.
-export function startGame({ onFrame, onFirstFrame, showMessageBox }) {
+export function startGame({ context, onFrame, onFirstFrame, showMessageBox }) {
   const stopped = (what) => showStatus('Zorvex stopped: ' + what);
   window.addEventListener('error', (event) => {
     if (!failed && !dataLoadFailure(event.message)) stopped(event.message);
@@ -63,6 +64,7 @@ export function startGame({ onFrame, onFirstFrame, showMessageBox }) {
   window.addEventListener('unhandledrejection', (event) => failed || stopped(String(event.reason)));
   window.Module = {
     canvas: element('canvas'),
+    preinitializedWebGLContext: context,
     locateFile: (file, prefix) => {
       if (file.endsWith('.wasm')) wasmUrl = prefix + file;
       return prefix + file;

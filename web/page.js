@@ -6,19 +6,23 @@ import { showStatus, startGame } from './loading.js';
 import { setUpMessageBox, showMessageBox } from './message-box.js';
 import { keepForOffline } from './offline.js';
 import { setUpTouch } from './touch.js';
-import { offersWebGL2 } from './webgl.js';
+import { createGameContext } from './webgl.js';
 
 // This script runs: the hint for a page whose script never does goes.
 document.getElementById('not-started').remove();
 document.getElementById('play-again').addEventListener('click', () => location.reload());
+const canvas = document.getElementById('canvas');
 setUpLayout();
 setUpKeys();
-setUpTouch(document.getElementById('canvas'), document.getElementById('stage'));
+setUpTouch(canvas, document.getElementById('stage'));
 setUpMessageBox();
 
-if (location.protocol === 'file:')
+if (location.protocol === 'file:') {
   showStatus('Opened as a file, Zorvex cannot load its parts: serve its folder over http or https, as README.md\'s "Play in the browser" says.');
-else if (offersWebGL2())
-  startGame({ onFrame: fitBackingStore, onFirstFrame: keepForOffline, showMessageBox });
-else
-  showStatus('Zorvex needs WebGL 2, which this browser does not offer.');
+} else {
+  const context = createGameContext(canvas);
+  if (context)
+    startGame({ context, onFrame: fitBackingStore, onFirstFrame: keepForOffline, showMessageBox });
+  else
+    showStatus('Zorvex needs WebGL 2, which this browser does not offer.');
+}

@@ -1,9 +1,12 @@
-// Whether the browser offers WebGL 2, which the game draws with.
+// The game's WebGL 2 context, made by the page before the game's script loads: that it is null
+// tells a browser without WebGL 2 before anything of the game is fetched, and the game draws with
+// it (Emscripten takes it as Module.preinitializedWebGLContext) rather than the page making a
+// probe's context and GLUT another, each a wait of the page's thread on the GPU process.
 
-// The probe's context is left to the garbage collector: losing it on purpose
-// (WEBGL_lose_context) has Firefox warn "WebGL context was lost." on every load.
-export function offersWebGL2() {
-  const probe = document.createElement('canvas');
-  probe.width = probe.height = 1;
-  return probe.getContext('webgl2') !== null;
+// What the game's GLUT asks for with glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE), and Emscripten's
+// GLUT takes from its display mode: no alpha, depth, stencil or multisampling.
+export const gameContextAttributes = { alpha: false, antialias: false, depth: false, stencil: false };
+
+export function createGameContext(canvas) {
+  return canvas.getContext('webgl2', gameContextAttributes);
 }

@@ -3,11 +3,12 @@
 // --js-library (cmake/Web.cmake); the page (index.html) supplies the Module hooks named below:
 //   onFramePresented()                       after every glutSwapBuffers
 //   showMessageBox(caption, text, dismissed) opens the dialog; calls dismissed() when it closes
+//   preinitializedWebGLContext               the context GLUT's window gets (web/webgl.js)
 
 var ZorvexLibrary = {
-  $Zorvex__deps: ['$GLUT', '$Browser', '$callUserCallback', '$runtimeKeepalivePop'],
+  $Zorvex__deps: ['$GLUT', '$GL', '$Browser', '$callUserCallback', '$runtimeKeepalivePop'],
   // Before main: glutInit registers GLUT.onKeydown and GLUT.onKeyup with the window.
-  $Zorvex__postset: 'Zorvex.interceptGlutKeys();',
+  $Zorvex__postset: 'Zorvex.interceptGlutKeys(); Zorvex.checkPageContext();',
   $Zorvex: {
     ignoreKeyRepeat: false,
     // While the win box is up the game neither draws nor takes keys, and its timers wait.
@@ -32,6 +33,18 @@ var ZorvexLibrary = {
       };
       GLUT.onKeyup = function(event) {
         Zorvex.passKey(glutKeyup, event);
+      };
+    },
+
+    // The page makes the game's context before the game's script loads, with the attributes the
+    // game's GLUT asks for; should they ever part, the console says so.
+    checkPageContext: function() {
+      var createContext = GL.createContext;
+      GL.createContext = function(canvas, asked) {
+        var got = Module['preinitializedWebGLContext'] && Module['preinitializedWebGLContext'].getContextAttributes();
+        if (got && ['alpha', 'antialias', 'depth', 'stencil'].some(function(name) { return !!asked[name] !== got[name]; }))
+          err('The page made the WebGL context with other attributes than the game asks for: ' + JSON.stringify(asked));
+        return createContext(canvas, asked);
       };
     },
 

@@ -46,8 +46,8 @@ export function releaseOfBuild(built = existingFile('ZORVEX_WEB_EMPTY_LEVEL_PAGE
     'index.html': `${built}.html`, 'zorvex.js': `${built}.js`, 'zorvex.wasm': `${built}.wasm`, 'zorvex.data': `${built}.data`,
     'zorvex.webmanifest': path.join(web, 'zorvex.webmanifest'),
   };
-  // The page's modules: every .js beside the page but the game's library.
-  for (const name of readdirSync(web).filter((file) => file.endsWith('.js') && file !== 'zorvex-library.js'))
+  // The page's modules: every .js beside the page but the game's Emscripten libraries.
+  for (const name of readdirSync(web).filter((file) => file.endsWith('.js') && !file.endsWith('-library.js')))
     entries[name] = path.join(web, name);
   for (const icon of ['zorvex-64.png', 'zorvex-192.png', 'zorvex-512.png']) entries[icon] = path.join(sourceFolder, 'packaging/icons', icon);
   const zip = path.join(folder, `${top}.zip`);
