@@ -2,8 +2,8 @@
 // round in one browser, the figures a change to the page's frame or start-up moves (see
 // bench/web-measure.mjs): navigation to the first contentful paint and to the first frame (median
 // of 3 loads) in the 900 × 900 window and on the Pixel 7 profile at 4× CPU throttling; ten seconds
-// of play at 4×; ten more, profiled, for where a frame's time goes and the WebGL calls a frame
-// (those of the GPU process's main thread among them); and, once a round, the
+// of play at 4×; the WebGL calls a frame; ten more seconds, profiled, for where a frame's time goes
+// (the GPU process's main thread among them); and, once a round, the
 // control page (the same frames without the game, from the first zip) played and profiled at 4×.
 // Each figure is printed as "round zip name value load", the load average beside it, then the
 // median of every figure over the rounds. Run by scripts/bench-web --versus.
